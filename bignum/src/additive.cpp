@@ -1,0 +1,167 @@
+// Comparison, addition and subtraction: magnitude kernels, and the signed
+// operations that only choose which kernel runs and which sign results.
+
+#include "internal.h"
+
+#include <algorithm>
+
+using namespace bignum::detail;
+
+namespace bignum::detail {
+
+Limb add_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<const Limb> b, Limb carry_in) noexcept
+{
+    Limb carry = carry_in;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const Wide sum = Wide{a[i]} + b[i] + carry;
+        r[i] = low_word(sum);
+        carry = high_word(sum);
+    }
+    return carry;
+}
+
+Limb sub_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<const Limb> b) noexcept
+{
+    Limb borrow = 0;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const Wide diff = Wide{a[i]} - b[i] - borrow;
+        r[i] = low_word(diff);
+        borrow = high_word(diff) & 1U;
+    }
+    return borrow;
+}
+
+int cmp_limbs(std::span<const Limb> a, std::span<const Limb> b) noexcept
+{
+    for (std::size_t i = a.size(); i-- > 0;) {
+        if (a[i] != b[i]) {
+            return a[i] > b[i] ? 1 : -1;
+        }
+    }
+    return 0;
+}
+
+} // namespace bignum::detail
+
+namespace {
+
+// |a| = ||a| - |b||, in place and without temporaries; the result takes
+// `sign_if_b_larger` when |b| > |a|, and a zero result is +0.
+void subtract_magnitudes(BigNum* a, const BigNum* b, std::uint32_t sign_if_b_larger)
+{
+    if (big_cmp_mag(a, b) >= 0) {
+        big_sub_mag(a, b);
+        return;
+    }
+    // Limbs of a above its used count are zero, so reading used(b) of them is
+    // reading a's value.
+    const std::uint32_t n = used(b);
+    sub_limbs({limbs(a), n}, {limbs(b), n}, {limbs(a), n});
+    used(a) = n;
+    sign(a) = sign_if_b_larger;
+    trim(a);
+}
+
+} // namespace
+
+int big_cmp_mag(const BigNum* a, const BigNum* b)
+{
+    if (used(a) != used(b)) {
+        return used(a) > used(b) ? 1 : -1;
+    }
+    return cmp_limbs(magnitude(a), magnitude(b));
+}
+
+int big_cmp(const BigNum* a, const BigNum* b)
+{
+    if (sign(a) != sign(b)) {
+        return sign(b) != 0 ? 1 : -1;
+    }
+    const int by_magnitude = big_cmp_mag(a, b);
+    return sign(b) != 0 ? -by_magnitude : by_magnitude;
+}
+
+void big_add_mag(BigNum* a, const BigNum* b)
+{
+    // Limbs above either used count are zero, so the shorter operand reads
+    // as zero-extended.
+    const std::uint32_t n = std::max(used(a), used(b));
+    used(a) = n;
+    const Limb carry = add_limbs({limbs(a), n}, {limbs(a), n}, {limbs(b), n});
+    big_push_limb(a, carry);
+}
+
+void big_sub_mag(BigNum* a, const BigNum* b)
+{
+    const std::uint32_t n = used(a);
+    sub_limbs({limbs(a), n}, {limbs(a), n}, {limbs(b), n});
+    trim(a);
+}
+
+void big_add_word(BigNum* a, std::uint32_t w)
+{
+    Limb* l = limbs(a);
+    Limb carry = w;
+    for (std::uint32_t i = 0; i < used(a) && carry != 0; ++i) {
+        const Wide sum = Wide{l[i]} + carry;
+        l[i] = low_word(sum);
+        carry = high_word(sum);
+    }
+    big_push_limb(a, carry);
+}
+
+void big_inc_mag(BigNum* a) { big_add_word(a, 1); }
+
+void big_dec_mag(BigNum* a)
+{
+    Limb* l = limbs(a);
+    const std::uint32_t top = used(a) - 1;
+    std::uint32_t i = 0;
+    // Borrow upward while a limb was zero, never past the top used limb.
+    while (l[i]-- == 0 && i < top) {
+        ++i;
+    }
+    trim(a);
+}
+
+void big_add(BigNum* a, const BigNum* b)
+{
+    if (sign(a) == sign(b)) {
+        big_add_mag(a, b);
+    } else {
+        subtract_magnitudes(a, b, sign(b));
+    }
+}
+
+void big_sub(BigNum* a, const BigNum* b)
+{
+    // a - b = a + (-b): with different signs the magnitudes add.
+    if (sign(a) != sign(b)) {
+        big_add_mag(a, b);
+    } else {
+        subtract_magnitudes(a, b, sign(a) ^ 1U);
+    }
+}
+
+void big_inc(BigNum* a)
+{
+    if (sign(a) == 0) {
+        big_inc_mag(a);
+    } else if (!is_zero(a)) {
+        big_dec_mag(a);
+    } else {
+        big_set_word(a, 1);
+    }
+}
+
+void big_dec(BigNum* a)
+{
+    if (sign(a) != 0) {
+        big_inc_mag(a);
+    } else if (!is_zero(a)) {
+        big_dec_mag(a);
+    } else {
+        big_set_word(a, 1);
+        sign(a) = 1;
+    }
+}

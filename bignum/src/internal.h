@@ -1,0 +1,112 @@
+// Shared by the library's sources; not installed.
+//
+// Limb-array primitives take spans of 32-bit limbs, least significant first,
+// and return the carry or borrow out of the top. An output span may be the
+// same array as an input span (the loops read each limb before writing it),
+// but partial overlap is not allowed. Every temporary BigNum is a `Scratch`,
+// so an exception passing through an operation still releases it.
+
+#ifndef BIGNUM_SRC_INTERNAL_H
+#define BIGNUM_SRC_INTERNAL_H
+
+#include <bignum/bignum.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace bignum::detail {
+
+using Limb = std::uint32_t;
+using Wide = std::uint64_t;
+
+inline constexpr unsigned limb_bits = 32;
+
+[[nodiscard]] inline Limb low_word(Wide w) noexcept { return static_cast<Limb>(w); }
+[[nodiscard]] inline Limb high_word(Wide w) noexcept { return static_cast<Limb>(w >> limb_bits); }
+
+// Field access, by reference so that callers can assign.
+[[nodiscard]] inline std::uint32_t& used(BigNum* x) noexcept { return big_words(x)[0]; }
+[[nodiscard]] inline std::uint32_t used(const BigNum* x) noexcept { return big_words(x)[0]; }
+[[nodiscard]] inline std::uint32_t& sign(BigNum* x) noexcept { return big_words(x)[1]; }
+[[nodiscard]] inline std::uint32_t sign(const BigNum* x) noexcept { return big_words(x)[1]; }
+[[nodiscard]] inline Limb* limbs(BigNum* x) noexcept { return big_limbs(x); }
+[[nodiscard]] inline const Limb* limbs(const BigNum* x) noexcept { return big_limbs(x); }
+
+// The used limbs as a span.
+[[nodiscard]] inline std::span<Limb> magnitude(BigNum* x) noexcept { return {limbs(x), used(x)}; }
+[[nodiscard]] inline std::span<const Limb> magnitude(const BigNum* x) noexcept
+{
+    return {limbs(x), used(x)};
+}
+
+// Zero and one by used count and limb 0 alone; the sign word is not looked at.
+[[nodiscard]] inline bool is_zero(const BigNum* x) noexcept { return used(x) == 1 && limbs(x)[0] == 0; }
+[[nodiscard]] inline bool is_one(const BigNum* x) noexcept { return used(x) == 1 && limbs(x)[0] == 1; }
+[[nodiscard]] inline bool is_odd(const BigNum* x) noexcept { return (limbs(x)[0] & 1U) != 0; }
+
+[[nodiscard]] inline std::uint32_t bit_of(const BigNum* x, std::uint32_t k) noexcept
+{
+    return (limbs(x)[k / limb_bits] >> (k % limb_bits)) & 1U;
+}
+inline void set_bit(BigNum* x, std::uint32_t k) noexcept { limbs(x)[k / limb_bits] |= Limb{1} << (k % limb_bits); }
+
+// Bytes of a limb from its most significant non-zero byte down; at least 1.
+[[nodiscard]] inline unsigned significant_bytes(Limb v) noexcept
+{
+    unsigned n = 4;
+    while (n > 1 && (v >> (8 * (n - 1))) == 0) {
+        --n;
+    }
+    return n;
+}
+
+// Like big_normalize, but scans down from the used count: enough wherever
+// nothing was written above it, and it keeps hot loops off the whole block.
+void trim(BigNum* x) noexcept;
+
+// Raises big_error unless `condition` holds.
+inline void require(bool condition)
+{
+    if (!condition) {
+        big_raise_error();
+    }
+}
+
+// Raises big_division_by_zero when the divisor is zero.
+void require_nonzero_divisor(const BigNum* divisor);
+
+// A temporary BigNum, released when the scope ends on any path. A release
+// that fails means the heap is corrupt, and terminating is the only safe
+// answer to that inside a destructor.
+class Scratch {
+public:
+    Scratch() : x_(big_new()) {}
+    explicit Scratch(std::uint32_t w) : x_(big_new_word(w)) {}
+    ~Scratch() { big_free(x_); }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    Scratch(Scratch&&) = delete;
+    Scratch& operator=(Scratch&&) = delete;
+
+    // NOLINTNEXTLINE(google-explicit-constructor): passed where a handle goes
+    operator BigNum*() const noexcept { return x_; }
+
+private:
+    BigNum* x_;
+};
+
+// ---- limb-array primitives ----
+
+// r = a + b + carry_in over r.size() limbs; a and b have r.size() limbs.
+Limb add_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<const Limb> b, Limb carry_in = 0) noexcept;
+// r = a - b over r.size() limbs; returns the borrow out.
+Limb sub_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<const Limb> b) noexcept;
+// acc[0 .. a.size()) += a x w; returns the limb carried out of the top.
+Limb mul_add_limbs(std::span<Limb> acc, std::span<const Limb> a, Limb w) noexcept;
+// -1, 0, +1 comparing equal-length magnitudes from the top.
+int cmp_limbs(std::span<const Limb> a, std::span<const Limb> b) noexcept;
+
+} // namespace bignum::detail
+
+#endif // BIGNUM_SRC_INTERNAL_H

@@ -1,0 +1,130 @@
+// Modular product and exponentiation: Montgomery for odd moduli, with
+// R = 2^k for the modulus's exact bit length k, so that reducing modulo R and
+// dividing by R are a bit mask and a shift.
+
+#include "../internal.h"
+
+using namespace bignum::detail;
+
+namespace {
+
+// r = x mod |n|, in 0 .. |n| - 1.
+void reduce_nonnegative(const BigNum* x, const BigNum* n, BigNum* r)
+{
+    big_mod(x, n, r);
+    if (sign(r) != 0) {
+        // |r| < |n|: adding |n| lands in range.
+        if (sign(n) != 0) {
+            big_sub(r, n);
+        } else {
+            big_add(r, n);
+        }
+    }
+}
+
+// The modulus and its constants, with the step's scratch values.
+struct Montgomery {
+    const BigNum* n;        // odd, positive
+    const BigNum* n_prime;  // n x n_prime = -1 (mod R)
+    std::uint32_t k;        // R = 2^k
+    BigNum* u;
+    BigNum* m;
+    BigNum* v;
+
+    // y = t / R mod n, for 0 <= t < n R; t may not be y.
+    void reduce(const BigNum* t, BigNum* y) const
+    {
+        big_mul(t, n_prime, u);     // t is not reduced mod R first
+        big_low_bits(u, k, m);
+        big_mul(m, n, v);
+        big_add(v, t);              // a multiple of R
+        big_shr_to(v, k, y);
+        if (big_cmp(y, n) >= 0) {   // y < 2n before, so once is enough
+            big_sub(y, n);
+        }
+    }
+
+    // y = x y / R mod n; x may be y.
+    void multiply(const BigNum* x, BigNum* y, BigNum* product) const
+    {
+        big_mul(x, y, product);
+        reduce(product, y);
+    }
+};
+
+} // namespace
+
+void big_mulmod(const BigNum* a, const BigNum* b, const BigNum* m, BigNum* r)
+{
+    require_nonzero_divisor(m);
+    const Scratch product;
+    big_mul(a, b, product);
+    big_mod(product, m, r);
+}
+
+void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r)
+{
+    require_nonzero_divisor(mod);
+    if (is_odd(mod)) {
+        big_powmod_mont(base, exp, mod, r);
+        return;
+    }
+    const Scratch acc(1);
+    const std::uint32_t bits = big_bit_length(exp);
+    for (std::uint32_t i = bits; i-- > 0;) {
+        if (i + 1 != bits) { // the top bit only multiplies
+            big_sqr(acc);
+            reduce_nonnegative(acc, mod, acc);
+        }
+        if (bit_of(exp, i) != 0) {
+            big_mul(acc, base, acc);
+            reduce_nonnegative(acc, mod, acc);
+        }
+    }
+    big_copy(r, acc);
+}
+
+void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r)
+{
+    // An even modulus has no inverse modulo R.
+    if (!is_odd(mod)) {
+        throw big_division_by_zero{};
+    }
+    const Scratch n;
+    const Scratch radix;
+    const Scratch inverse;
+    const Scratch n_prime;
+    const Scratch base_m;
+    const Scratch acc_m;
+    const Scratch t;
+    const Scratch u;
+    const Scratch m;
+    const Scratch v;
+
+    big_copy(n, mod);
+    sign(n) = 0;
+    const std::uint32_t k = big_bit_length(n);
+    require(k / limb_bits < big_limb_capacity());
+    set_bit(radix, k);
+    used(radix) = k / limb_bits + 1;
+    big_invmod(n, radix, inverse);
+    big_copy(n_prime, radix);
+    big_sub(n_prime, inverse);
+    const Montgomery ctx{n, n_prime, k, u, m, v};
+
+    big_shl_to(base, k, t);
+    reduce_nonnegative(t, n, base_m);   // base R mod n; also brings a negative base into range
+    big_copy(acc_m, radix);
+    big_sub(acc_m, n);                  // R mod n, since n < R < 2n
+
+    // At least one pass, so that a modulus of 1 reduces the result to 0.
+    const std::uint32_t bits = big_bit_length(exp);
+    for (std::uint32_t i = bits == 0 ? 1 : bits; i-- > 0;) {
+        ctx.multiply(acc_m, acc_m, t);
+        if (bit_of(exp, i) != 0) {
+            ctx.multiply(base_m, acc_m, t);
+        }
+    }
+    ctx.reduce(acc_m, t);               // out of Montgomery form
+    big_copy(r, t);
+}

@@ -1,0 +1,161 @@
+// The record, the two precision settings, allocation and whole-block work.
+
+#include "../platform/heap.h"
+#include "internal.h"
+
+#include <atomic>
+#include <bit>
+#include <cstring>
+
+namespace {
+
+std::uint32_t limb_capacity = 128;
+std::uint32_t block_size = 520;
+// Blocks carry no size of their own, so the settings may change only while
+// no block is alive; counting them is what makes that checkable.
+std::atomic<std::uint32_t> live_blocks{0};
+
+constexpr std::uint32_t precision_mask = 0x3FFF;
+
+[[nodiscard]] std::uint32_t words_per_block() noexcept { return block_size / 4; }
+
+} // namespace
+
+big_error::big_error() : std::runtime_error("bignum: library error 0x0BADC0DE") {}
+
+big_division_by_zero::big_division_by_zero() : std::domain_error("bignum: division by zero") {}
+
+void big_raise_error() { throw big_error{}; }
+
+namespace bignum::detail {
+
+void trim(BigNum* x) noexcept
+{
+    std::uint32_t n = used(x);
+    const Limb* l = limbs(x);
+    while (n > 1 && l[n - 1] == 0) {
+        --n;
+    }
+    used(x) = n;
+    if (n == 1 && l[0] == 0) {
+        sign(x) = 0;
+    }
+}
+
+void require_nonzero_divisor(const BigNum* divisor)
+{
+    if (is_zero(divisor)) {
+        throw big_division_by_zero{};
+    }
+}
+
+} // namespace bignum::detail
+
+using namespace bignum::detail;
+
+void big_set_precision(std::uint32_t bits)
+{
+    const std::uint32_t rounded = ((bits & precision_mask) + 31U) & ~31U;
+    // A capacity of 0 holds nothing; a change under live blocks would make
+    // every whole-block operation on them overrun.
+    require(rounded != 0 && live_blocks.load() == 0);
+    limb_capacity = rounded / 8;
+    block_size = 4 * limb_capacity + 8;
+}
+
+std::uint32_t big_limb_capacity() noexcept { return limb_capacity; }
+
+std::uint32_t big_block_size() noexcept { return block_size; }
+
+std::uint32_t big_live_blocks() noexcept { return live_blocks.load(); }
+
+BigNum* big_new()
+{
+    void* block = bignum::platform::heap_allocate_zeroed(block_size);
+    require(block != nullptr);
+    ++live_blocks;
+    auto* x = static_cast<BigNum*>(block);
+    used(x) = 1;
+    return x;
+}
+
+BigNum* big_new_word(std::uint32_t w)
+{
+    BigNum* x = big_new();
+    limbs(x)[0] = w;
+    return x;
+}
+
+void big_free(BigNum* x)
+{
+    if (x == nullptr) {
+        return;
+    }
+    require(bignum::platform::heap_release(x));
+    --live_blocks;
+}
+
+void big_zero(BigNum* x)
+{
+    used(x) = 1;
+    sign(x) = 0;
+    std::memset(limbs(x), 0, limb_capacity * sizeof(Limb));
+}
+
+void big_set_word(BigNum* x, std::uint32_t w)
+{
+    big_zero(x);
+    limbs(x)[0] = w;
+}
+
+void big_set_int(BigNum* x, std::int32_t i)
+{
+    big_zero(x);
+    sign(x) = i < 0 ? 1 : 0;
+    // Two's complement negation in 32 bits: INT32_MIN gives 0x80000000.
+    const auto bits = static_cast<std::uint32_t>(i);
+    limbs(x)[0] = i < 0 ? 0U - bits : bits;
+}
+
+void big_copy(BigNum* dst, const BigNum* src)
+{
+    std::memmove(big_words(dst), big_words(src), block_size);
+}
+
+void big_swap(BigNum* a, BigNum* b)
+{
+    std::uint32_t* wa = big_words(a);
+    std::uint32_t* wb = big_words(b);
+    for (std::uint32_t i = words_per_block(); i-- > 0;) {
+        const std::uint32_t t = wa[i];
+        wa[i] = wb[i];
+        wb[i] = t;
+    }
+}
+
+std::uint32_t big_bit_length(const BigNum* x)
+{
+    const Limb top = limbs(x)[used(x) - 1];
+    if (top == 0) {
+        return 0;
+    }
+    return limb_bits * (used(x) - 1) + static_cast<std::uint32_t>(std::bit_width(top));
+}
+
+void big_push_limb(BigNum* x, std::uint32_t w)
+{
+    if (w == 0) {
+        return;
+    }
+    require(used(x) < limb_capacity);
+    limbs(x)[used(x)] = w;
+    ++used(x);
+}
+
+void big_normalize(BigNum* x)
+{
+    // From the top of the capacity, not the used count: callers may have set
+    // limbs above it and rely on this to count them.
+    used(x) = limb_capacity;
+    trim(x);
+}

@@ -1,0 +1,87 @@
+// Test helpers: an owning handle, text round trips, and a fixture that fixes
+// the precision and fails any test that leaks a block.
+
+#ifndef BIGNUM_TESTS_SUPPORT_H
+#define BIGNUM_TESTS_SUPPORT_H
+
+#include <bignum/bignum.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace bignum_test {
+
+// Owns one BigNum for the scope of a test.
+class Num {
+public:
+    Num() : x_(big_new()) {}
+    // From hexadecimal text, as big_from_hex reads it ("-1A", "0", ...).
+    explicit Num(const char* hex) : Num() { big_from_hex(hex, x_); }
+    explicit Num(const std::string& hex) : Num(hex.c_str()) {}
+    ~Num() { big_free(x_); }
+    Num(const Num&) = delete;
+    Num& operator=(const Num&) = delete;
+
+    // NOLINTNEXTLINE(google-explicit-constructor): passed where a handle goes
+    operator BigNum*() const { return x_; }
+    [[nodiscard]] BigNum* get() const { return x_; }
+
+private:
+    BigNum* x_;
+};
+
+// big_to_hex into a buffer sized for the number, checking a canary after it.
+inline std::string hex(const BigNum* x)
+{
+    const std::size_t size = 8 * std::size_t{big_used_count(x)} + 2;
+    std::vector<char> buf(size + 1, '!');
+    const std::uint32_t len = big_to_hex(x, buf.data());
+    EXPECT_EQ(buf[size], '!') << "big_to_hex wrote past its stated buffer size";
+    EXPECT_EQ(buf[len], '\0');
+    return std::string(buf.data(), len);
+}
+
+// big_to_dec likewise.
+inline std::string dec(const BigNum* x)
+{
+    const std::size_t size = 10 * std::size_t{big_used_count(x)} + 2;
+    std::vector<char> buf(size + 1, '!');
+    big_to_dec(x, buf.data());
+    EXPECT_EQ(buf[size], '!') << "big_to_dec wrote past its stated buffer size";
+    return std::string(buf.data());
+}
+
+// The number's limbs in use, least significant first.
+inline std::vector<std::uint32_t> limbs_of(const BigNum* x)
+{
+    return {big_limbs(x), big_limbs(x) + big_used_count(x)};
+}
+
+// True when the limbs above the used count are all zero (an invariant every
+// operation keeps).
+inline bool upper_limbs_clear(const BigNum* x)
+{
+    for (std::uint32_t i = big_used_count(x); i < big_limb_capacity(); ++i) {
+        if (big_limbs(x)[i] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Sets the precision for each test and fails a test that leaves blocks alive.
+class BignumTest : public ::testing::Test {
+protected:
+    explicit BignumTest(std::uint32_t bits = 1024) : bits_(bits) {}
+    void SetUp() override { big_set_precision(bits_); }
+    void TearDown() override { EXPECT_EQ(big_live_blocks(), 0U) << "a test or an operation leaked a block"; }
+
+private:
+    std::uint32_t bits_;
+};
+
+} // namespace bignum_test
+
+#endif // BIGNUM_TESTS_SUPPORT_H
