@@ -1,4 +1,4 @@
-#include "support.h"
+#include "../support.h"
 
 using namespace bignum_test;
 
