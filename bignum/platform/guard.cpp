@@ -1,0 +1,25 @@
+#include "system.h"
+
+#include <bignum/bignum.h>
+
+namespace bignum::platform {
+
+static_assert(static_cast<std::uint32_t>(Failure::library_error) == big_error::error_code);
+
+void run_guarded(const char* program, void (*body)())
+{
+    // The process ends outside the handler, once the C++ exception is gone,
+    // so that nothing of it is left to meet the platform's own unwinding.
+    Failure failure{};
+    try {
+        body();
+        return;
+    } catch (const big_error&) {
+        failure = Failure::library_error;
+    } catch (const big_division_by_zero&) {
+        failure = Failure::division_by_zero;
+    }
+    end_unhandled(program, failure);
+}
+
+} // namespace bignum::platform

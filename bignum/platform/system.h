@@ -1,0 +1,61 @@
+// The programs' view of the operating system: standard streams, console input
+// modes, a message box, process exit and the end of a process whose library
+// exception nobody caught. Each platform implements this in its own folder;
+// the library itself never uses it.
+//
+// Results are reported as on Windows: a byte count through an out parameter
+// and a success flag, which callers are free to ignore.
+
+#ifndef BIGNUM_PLATFORM_SYSTEM_H
+#define BIGNUM_PLATFORM_SYSTEM_H
+
+#include <cstdint>
+
+namespace bignum::platform {
+
+// A HANDLE on Windows, a file descriptor elsewhere.
+enum class Handle : std::intptr_t {};
+
+enum class StandardStream { input, output };
+
+// Console input mode bits, valued as the Windows console defines them.
+inline constexpr std::uint32_t input_processed = 1;  // Ctrl+C and friends act as signals
+inline constexpr std::uint32_t input_line = 2;       // a read completes at the end of a line
+inline constexpr std::uint32_t input_echo = 4;       // typed characters are shown
+
+// How a process ends when a library exception escapes its body: the code of
+// the exception the platform is told about.
+enum class Failure : std::uint32_t {
+    library_error = 0x0BADC0DE,
+    division_by_zero = 0xC0000094,  // the system's own integer division by zero
+};
+
+[[nodiscard]] Handle standard_handle(StandardStream stream) noexcept;
+
+// Fails, changing nothing, when the handle is not a console or terminal.
+bool set_input_mode(Handle input, std::uint32_t mode) noexcept;
+
+// Reads at most `size` bytes; at the end of input it succeeds with count 0.
+bool read_bytes(Handle input, void* buffer, std::uint32_t size, std::uint32_t& count) noexcept;
+
+// Issues the write even when `size` is 0.
+bool write_bytes(Handle output, const void* bytes, std::uint32_t size, std::uint32_t& count) noexcept;
+
+// A modal box with the text, the default caption and an OK button; returns
+// once the user has closed it.
+void message_box(const char* text);
+
+[[noreturn]] void exit_process(std::uint32_t status) noexcept;
+
+// Runs `body`. A library exception escaping it ends the process at once
+// through `end_unhandled`, as an unhandled exception of that kind would.
+void run_guarded(const char* program, void (*body)());
+
+// On Windows raises the failure's exception code; elsewhere prints one line
+// naming the program, the failure and its code to standard error and exits
+// with a non-zero status.
+[[noreturn]] void end_unhandled(const char* program, Failure failure) noexcept;
+
+} // namespace bignum::platform
+
+#endif // BIGNUM_PLATFORM_SYSTEM_H
