@@ -66,14 +66,15 @@ void divide(const BigNum* a, const BigNum* b, BigNum* q, BigNum* r)
         Q.emplace();
     }
     divide_bits(a, b, R, Q ? static_cast<BigNum*>(*Q) : nullptr);
-    if (r != nullptr) {
-        big_copy(r, R);
-        sign(r) = is_zero(R) ? 0 : sign_a;
-    }
+    // The quotient first: its length comes from a, which r may be.
     if (q != nullptr) {
         count_quotient(*Q, a);
         big_copy(q, *Q);
         sign(q) = sign_a ^ sign_b;
+    }
+    if (r != nullptr) {
+        big_copy(r, R);
+        sign(r) = is_zero(R) ? 0 : sign_a;
     }
 }
 
