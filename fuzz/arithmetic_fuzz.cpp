@@ -43,8 +43,8 @@ Num decode(Input& in, std::uint32_t max_bytes, bool normalise)
 {
     const std::uint8_t shape = in.byte();
     const std::uint8_t length = in.byte();
-    const std::uint32_t n = length >= 0xF0 ? max_bytes - std::min<std::uint32_t>(length - 0xF0U, max_bytes)
-                                           : length % (max_bytes + 1);
+    const std::uint32_t n =
+        length >= 0xF0 ? max_bytes - std::min<std::uint32_t>(length - 0xF0U, max_bytes) : length % (max_bytes + 1);
     std::vector<std::uint8_t> bytes(n, 0xFF);
     if ((shape & 2U) == 0) {
         const std::span<const std::uint8_t> taken = in.take(n);
@@ -60,7 +60,7 @@ Num decode(Input& in, std::uint32_t max_bytes, bool normalise)
 
 struct Context {
     std::uint32_t capacity_bits;
-    Num largest;     // every limb all ones
+    Num largest; // every limb all ones
     Num zero;
     Num one{1};
 };
@@ -148,7 +148,7 @@ void check_division_aliases(const BigNum* a, const BigNum* b, const BigNum* q, c
     big_divmod(a, b, only_q, nullptr);
     check(same(only_q, q), "divmod without remainder gave another quotient");
     struct Alias {
-        bool dividend; // else the divisor
+        bool dividend;    // else the divisor
         bool as_quotient; // else as the remainder
     };
     for (const Alias alias : {Alias{true, true}, Alias{true, false}, Alias{false, true}, Alias{false, false}}) {
@@ -606,22 +606,29 @@ bool trimmed(const BigNum* x) { return used_of(x) == 1 || big_limbs(x)[used_of(x
 // longer than any input may.
 void sweep(const BigNum* a, const BigNum* b, const BigNum* e, std::uint32_t count, std::uint32_t w, bool small)
 {
-    using Operation = std::function<void(BigNum*, BigNum*)>;
+    // Each operation writes r (and s), in place ones on r holding a copy of a.
+    using Operation = std::function<void(BigNum * r, BigNum * s)>;
+    const auto on_copy_of_a = [&](const std::function<void(BigNum*)>& in_place) {
+        return [&, in_place](BigNum* r, BigNum*) {
+            big_copy(r, a);
+            in_place(r);
+        };
+    };
     const std::vector<Operation> everywhere{
-        [&](BigNum* r, BigNum*) { big_copy(r, a); big_add(r, b); },
-        [&](BigNum* r, BigNum*) { big_copy(r, a); big_sub(r, b); },
-        [&](BigNum* r, BigNum*) { big_copy(r, a); big_inc(r); },
-        [&](BigNum* r, BigNum*) { big_copy(r, a); big_dec(r); },
-        [&](BigNum* r, BigNum*) { big_copy(r, a); big_add_word(r, w); },
-        [&](BigNum* r, BigNum*) { big_copy(r, a); (void)big_shl1(r); },
-        [&](BigNum* r, BigNum*) { big_copy(r, a); (void)big_shr1(r); },
+        on_copy_of_a([&](BigNum* r) { big_add(r, b); }),
+        on_copy_of_a([&](BigNum* r) { big_sub(r, b); }),
+        on_copy_of_a(big_inc),
+        on_copy_of_a(big_dec),
+        on_copy_of_a([&](BigNum* r) { big_add_word(r, w); }),
+        on_copy_of_a([](BigNum* r) { (void)big_shl1(r); }),
+        on_copy_of_a([](BigNum* r) { (void)big_shr1(r); }),
+        on_copy_of_a(big_sqr),
+        on_copy_of_a([&](BigNum* r) { big_mul_word(r, w); }),
+        on_copy_of_a(big_mul10),
         [&](BigNum* r, BigNum*) { big_shl_to(a, count, r); },
         [&](BigNum* r, BigNum*) { big_shr_to(a, count, r); },
         [&](BigNum* r, BigNum*) { big_low_bits(a, count, r); },
         [&](BigNum* r, BigNum*) { big_mul(a, b, r); },
-        [&](BigNum* r, BigNum*) { big_copy(r, a); big_sqr(r); },
-        [&](BigNum* r, BigNum*) { big_copy(r, a); big_mul_word(r, w); },
-        [&](BigNum* r, BigNum*) { big_copy(r, a); big_mul10(r); },
         [&](BigNum* r, BigNum* s) { big_divmod(a, b, r, s); },
         [&](BigNum* r, BigNum*) { big_mod(a, b, r); },
         [&](BigNum* r, BigNum*) { (void)big_div_word(a, w, r); },
@@ -651,22 +658,21 @@ void sweep(const BigNum* a, const BigNum* b, const BigNum* e, std::uint32_t coun
     const Num a_before(a);
     const Num b_before(b);
     const Num e_before(e);
-    for (const auto* operations : {&everywhere, &small_only}) {
-        if (operations == &small_only && !(small && trimmed(a) && trimmed(b) && trimmed(e))) {
-            break;
+    const auto run = [&](const Operation& operation) {
+        const Num r;
+        const Num s;
+        try {
+            operation(r, s);
+        } catch (const big_error&) {
+        } catch (const big_division_by_zero&) {
         }
-        for (const Operation& operation : *operations) {
-            const Num r;
-            const Num s;
-            try {
-                operation(r, s);
-            } catch (const big_error&) {
-            } catch (const big_division_by_zero&) {
-            }
-            check_block(r);
-            check_block(s);
-            check(same(a, a_before) && same(b, b_before) && same(e, e_before), "an operation wrote an operand");
-        }
+        check_block(r);
+        check_block(s);
+        check(same(a, a_before) && same(b, b_before) && same(e, e_before), "an operation wrote an operand");
+    };
+    std::for_each(everywhere.begin(), everywhere.end(), run);
+    if (small && trimmed(a) && trimmed(b) && trimmed(e)) {
+        std::for_each(small_only.begin(), small_only.end(), run);
     }
 }
 

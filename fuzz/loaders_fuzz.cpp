@@ -173,7 +173,8 @@ void check_decimal_round_trip(const BigNum* x, bool normal)
         const std::string text = buf.data();
         const std::size_t first_digit = text[0] == '-' ? 1 : 0;
         check(text.find_first_not_of("0123456789", first_digit) == std::string::npos, "big_to_dec wrote a non-digit");
-        check(text.size() > first_digit && (text[first_digit] != '0' || text == "0"), "big_to_dec wrote a leading zero");
+        check(text.size() > first_digit && (text[first_digit] != '0' || text == "0"),
+              "big_to_dec wrote a leading zero");
         const Num back;
         big_from_dec(buf.data(), back);
         check(same(back, x), "decimal round trip changed the value");
