@@ -117,10 +117,11 @@ void big_dec_mag(BigNum* a)
     Limb* l = limbs(a);
     const std::uint32_t top = used(a) - 1;
     std::uint32_t i = 0;
-    // Borrow upward while a limb was zero, never past the top used limb.
-    while (l[i]-- == 0 && i < top) {
-        ++i;
+    // Borrow upward through zero limbs, never past the top used limb.
+    while (i < top && l[i] == 0) {
+        l[i++] = ~Limb{0};
     }
+    --l[i];
     trim(a);
 }
 

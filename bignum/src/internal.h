@@ -83,6 +83,7 @@ class Scratch {
 public:
     Scratch() : x_(big_new()) {}
     explicit Scratch(std::uint32_t w) : x_(big_new_word(w)) {}
+    // NOLINTNEXTLINE(bugprone-exception-escape): terminating is intended, as said above
     ~Scratch() { big_free(x_); }
     Scratch(const Scratch&) = delete;
     Scratch& operator=(const Scratch&) = delete;

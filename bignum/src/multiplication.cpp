@@ -62,25 +62,25 @@ void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t)
 
 void big_sqr_mag(const BigNum* a, BigNum* t)
 {
-    const std::uint32_t n = used(a);
+    const std::size_t n = used(a);
     require(2 * n <= big_limb_capacity());
     const Limb* al = limbs(a);
     Limb* tl = limbs(t);
     // Each cross product a[i] x a[j], i < j, once ...
-    for (std::uint32_t i = 0; i + 1 < n; ++i) {
-        const std::uint32_t rest = n - i - 1;
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const std::size_t rest = n - i - 1;
         tl[i + n] = mul_add_limbs({tl + 2 * i + 1, rest}, {al + i + 1, rest}, al[i]);
     }
     // ... doubled: the cross sum is below a^2 / 2, so no bit leaves limb 2n - 1.
     Limb carry = 0;
-    for (std::uint32_t i = 0; i < 2 * n; ++i) {
+    for (std::size_t i = 0; i < 2 * n; ++i) {
         const Limb out = tl[i] >> (limb_bits - 1);
         tl[i] = (tl[i] << 1) | carry;
         carry = out;
     }
     // ... plus the diagonal squares.
     carry = 0;
-    for (std::uint32_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < n; ++i) {
         const Wide square = Wide{al[i]} * al[i];
         const Wide low = Wide{tl[2 * i]} + low_word(square) + carry;
         tl[2 * i] = low_word(low);

@@ -2,6 +2,7 @@
 
 #include "../internal.h"
 
+#include <algorithm>
 #include <array>
 
 using namespace bignum::detail;
@@ -20,12 +21,9 @@ constexpr std::array<std::uint32_t, 4> fermat_bases{2, 3, 5, 7};
 
 std::uint32_t big_small_prime_screen(const BigNum* n)
 {
-    for (const unsigned char p : small_primes) {
-        if (big_div_word(n, p, nullptr) == 0) {
-            return 0;
-        }
-    }
-    return 1;
+    const bool divisible = std::any_of(small_primes.begin(), small_primes.end(),
+                                       [n](unsigned char p) { return big_div_word(n, p, nullptr) == 0; });
+    return divisible ? 0 : 1;
 }
 
 std::uint32_t big_fermat_test(const BigNum* n)
