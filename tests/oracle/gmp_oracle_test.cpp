@@ -23,7 +23,11 @@ public:
     Mpz() { mpz_init(v_); }
     explicit Mpz(const std::string& hex) { EXPECT_EQ(mpz_init_set_str(v_, hex.c_str(), 16), 0) << hex; }
     Mpz(const Mpz& other) { mpz_init_set(v_, other.v_); }
-    Mpz& operator=(const Mpz& other) { mpz_set(v_, other.v_); return *this; }
+    Mpz& operator=(const Mpz& other)
+    {
+        mpz_set(v_, other.v_);
+        return *this;
+    }
     ~Mpz() { mpz_clear(v_); }
     operator mpz_ptr() { return v_; }          // NOLINT(google-explicit-constructor): passed to mpz_*
     operator mpz_srcptr() const { return v_; } // NOLINT(google-explicit-constructor)
@@ -44,7 +48,12 @@ using Nums = std::array<Num, 3>;
 
 // The value of an mpz function of the given operands.
 template <class F, class... A>
-Mpz make(F f, const A&... a) { Mpz r; f(r, a...); return r; }
+Mpz make(F f, const A&... a)
+{
+    Mpz r;
+    f(r, a...);
+    return r;
+}
 
 int sign_of(const Mpz& v) { return mpz_sgn(static_cast<mpz_srcptr>(v)); } // a macro that needs a plain pointer
 int sign_of(int v) { return (v > 0) - (v < 0); }
@@ -69,14 +78,44 @@ struct Outcome {
     std::vector<std::string> items;
     bool past_capacity = false;
 
-    void add(const BigNum* x) { expect_normal(x); items.push_back(Mpz(hex(x)).text()); }
-    void add(const Mpz& v) { past_capacity |= mpz_sizeinbase(v, 2) > kCapacityBits; items.push_back(v.text()); }
+    void add(const BigNum* x)
+    {
+        expect_normal(x);
+        items.push_back(Mpz(hex(x)).text());
+    }
+    void add(const Mpz& v)
+    {
+        past_capacity |= mpz_sizeinbase(v, 2) > kCapacityBits;
+        items.push_back(v.text());
+    }
     void add(std::int64_t w) { items.push_back(std::to_string(w)); }
     void add(std::string s) { items.push_back(std::move(s)); }
 };
 
+// Reads its BigNums only after every argument, library calls included, has
+// been evaluated.
 template <class... T>
-Outcome out(const T&... v) { Outcome o; (o.add(v), ...); return o; }
+Outcome out(const T&... v)
+{
+    Outcome o;
+    (o.add(v), ...);
+    return o;
+}
+
+// A library call as an expression: r after op(operands..., r), or x after
+// the in-place op(x, operands...).
+template <class Op, class... A>
+const BigNum* into(BigNum* r, Op op, const A&... a)
+{
+    op(a..., r);
+    return r;
+}
+template <class Op, class... A>
+const BigNum* after(Op op, BigNum* x, const A&... a)
+{
+    op(x, a...);
+    return x;
+}
 
 class Gen {
 public:
@@ -117,7 +156,11 @@ private:
     std::mt19937_64 rng_;
 };
 
-Mpzs pair(Gen& g, std::uint32_t bits) { Mpz a = g.any(bits); return {a, g.partner(a, bits)}; }
+Mpzs pair(Gen& g, std::uint32_t bits)
+{
+    Mpz a = g.any(bits);
+    return {a, g.partner(a, bits)};
+}
 // A value and a shift count below `counts`.
 Mpzs shifting(Gen& g, std::uint32_t bits, std::uint32_t counts)
 {
@@ -168,24 +211,32 @@ void PrintTo(const Operation& op, std::ostream* os) { *os << op.name; }
 // and shorter cases.
 const Operation kOperations[] = {
     {"add", 800, [](Gen& g) { return pair(g, kCapacityBits); },
-     [](const Nums& in) { big_add(in[0], in[1]); return out(in[0]); },
+     [](const Nums& in) { return out(after(big_add, in[0], in[1])); },
      [](const Mpzs& in) { return out(make(mpz_add, in[0], in[1])); }},
     {"sub", 800, [](Gen& g) { return pair(g, kCapacityBits); },
-     [](const Nums& in) { big_sub(in[0], in[1]); return out(in[0]); },
+     [](const Nums& in) { return out(after(big_sub, in[0], in[1])); },
      [](const Mpzs& in) { return out(make(mpz_sub, in[0], in[1])); }},
-    {"inc_dec", 600, [](Gen& g) { return Mpzs{g.any(kCapacityBits)}; },
-     [](const Nums& in) { big_copy(in[1], in[0]); big_inc(in[0]); big_dec(in[1]); return out(in[0], in[1]); },
-     [](const Mpzs& in) { return out(make(mpz_add_ui, in[0], 1UL), make(mpz_sub_ui, in[0], 1UL)); }},
+    {"inc", 600, [](Gen& g) { return Mpzs{g.any(kCapacityBits)}; },
+     [](const Nums& in) { return out(after(big_inc, in[0])); },
+     [](const Mpzs& in) { return out(make(mpz_add_ui, in[0], 1UL)); }},
+    {"dec", 600, [](Gen& g) { return Mpzs{g.any(kCapacityBits)}; },
+     [](const Nums& in) { return out(after(big_dec, in[0])); },
+     [](const Mpzs& in) { return out(make(mpz_sub_ui, in[0], 1UL)); }},
     {"cmp", 800, [](Gen& g) { return pair(g, kCapacityBits); },
      [](const Nums& in) { return out(big_cmp(in[0], in[1]), big_cmp_mag(in[0], in[1])); },
      [](const Mpzs& in) { return out(sign_of(mpz_cmp(in[0], in[1])), sign_of(mpz_cmpabs(in[0], in[1]))); }},
     {"mul", 600, [](Gen& g) { return pair(g, kCapacityBits / 2 + 32); },
-     [](const Nums& in) { big_mul(in[0], in[1], in[2]); return out(in[2]); },
+     [](const Nums& in) { return out(into(in[2], big_mul, in[0], in[1])); },
      [](const Mpzs& in) { return out(make(mpz_mul, in[0], in[1])); }},
     {"sqr", 400, [](Gen& g) { return Mpzs{g.any(kCapacityBits / 2 + 32)}; },
-     [](const Nums& in) { big_sqr(in[0]); return out(in[0]); },
+     [](const Nums& in) { return out(after(big_sqr, in[0])); },
      [](const Mpzs& in) { return out(make(mpz_mul, in[0], in[0])); }},
-    {"divmod", 400, [](Gen& g) { Mpzs v = pair(g, 2048); v[1] = g.nonzero(v[1]); return v; },
+    {"divmod", 300,
+     [](Gen& g) {
+         Mpzs v = pair(g, 2048);
+         v[1] = g.nonzero(v[1]);
+         return v;
+     },
      [](const Nums& in) {
          const Num q, r, q2, r2, rem;
          big_divmod(in[0], in[1], q, r);
@@ -195,33 +246,42 @@ const Operation kOperations[] = {
          big_divmod(in[0], in[1], q2, in[0]); // remainder over the dividend
          return out(q, r, rem, in[2], r2, q2, in[0]);
      },
-     [](const Mpzs& in) { Mpz q, r; mpz_tdiv_qr(q, r, in[0], in[1]); return out(q, r, r, q, r, q, r); }},
-    {"div_word", 400, [](Gen& g) { return Mpzs{g.any(kCapacityBits), g.nonzero(g.nonneg(32))}; },
-     [](const Nums& in) { const auto rem = big_div_word(in[0], word(in[1]), in[2]); return out(in[2], rem); },
+     [](const Mpzs& in) {
+         Mpz q, r;
+         mpz_tdiv_qr(q, r, in[0], in[1]);
+         return out(q, r, r, q, r, q, r);
+     }},
+    {"div_word", 400,
+     [](Gen& g) {
+         return Mpzs{g.any(kCapacityBits), g.nonzero(g.nonneg(32))};
+     },
+     [](const Nums& in) { return out(in[2], big_div_word(in[0], word(in[1]), in[2])); },
      [](const Mpzs& in) {
          return out(make(mpz_tdiv_q_ui, make(mpz_abs, in[0]), word(in[1])), mpz_tdiv_ui(in[0], word(in[1])));
      }},
     {"shl", 600, [](Gen& g) { return shifting(g, kCapacityBits - 1024, 1100); },
-     [](const Nums& in) {
-         big_shl_to(in[0], word(in[1]), in[2]);
-         big_shl(in[0], word(in[1]));
-         return out(in[0], in[2]);
-     },
-     [](const Mpzs& in) { const Mpz r = make(mpz_mul_2exp, in[0], word(in[1])); return out(r, r); }},
+     [](const Nums& in) { return out(after(big_shl, in[0], word(in[1]))); },
+     [](const Mpzs& in) { return out(make(mpz_mul_2exp, in[0], word(in[1]))); }},
+    {"shl_to", 600, [](Gen& g) { return shifting(g, kCapacityBits - 1024, 1100); },
+     [](const Nums& in) { return out(into(in[2], big_shl_to, in[0], word(in[1]))); },
+     [](const Mpzs& in) { return out(make(mpz_mul_2exp, in[0], word(in[1]))); }},
     {"shr", 600, [](Gen& g) { return shifting(g, kCapacityBits, kCapacityBits + 100); },
-     [](const Nums& in) {
-         big_shr_to(in[0], word(in[1]), in[2]);
-         big_shr(in[0], word(in[1]));
-         return out(in[0], in[2]);
-     },
-     [](const Mpzs& in) { const Mpz r = make(mpz_tdiv_q_2exp, in[0], word(in[1])); return out(r, r); }},
+     [](const Nums& in) { return out(after(big_shr, in[0], word(in[1]))); },
+     [](const Mpzs& in) { return out(make(mpz_tdiv_q_2exp, in[0], word(in[1]))); }},
+    {"shr_to", 600, [](Gen& g) { return shifting(g, kCapacityBits, kCapacityBits + 100); },
+     [](const Nums& in) { return out(into(in[2], big_shr_to, in[0], word(in[1]))); },
+     [](const Mpzs& in) { return out(make(mpz_tdiv_q_2exp, in[0], word(in[1]))); }},
     {"low_bits", 600, [](Gen& g) { return shifting(g, kCapacityBits, kCapacityBits + 100); },
-     [](const Nums& in) { big_low_bits(in[0], word(in[1]), in[2]); return out(in[2]); },
+     [](const Nums& in) { return out(into(in[2], big_low_bits, in[0], word(in[1]))); },
      [](const Mpzs& in) { return out(make(mpz_tdiv_r_2exp, in[0], word(in[1]))); }},
     {"gcd", 200, [](Gen& g) { return pair(g, 320); },
-     [](const Nums& in) { big_gcd(in[0], in[1], in[2]); return out(in[2]); },
+     [](const Nums& in) { return out(into(in[2], big_gcd, in[0], in[1])); },
      [](const Mpzs& in) { return out(chained_gcd(in[0], in[1])); }},
-    {"xgcd", 200, [](Gen& g) { Mpzs v = pair(g, 320); return Mpzs{make(mpz_abs, v[0]), make(mpz_abs, v[1])}; },
+    {"xgcd", 200,
+     [](Gen& g) {
+         Mpzs v = pair(g, 320);
+         return Mpzs{make(mpz_abs, v[0]), make(mpz_abs, v[1])};
+     },
      [](const Nums& in) {
          const Num x, y;
          big_xgcd(in[0], in[1], x, y);
@@ -233,26 +293,33 @@ const Operation kOperations[] = {
      },
      [](const Mpzs& in) { return out(make(mpz_gcd, in[0], in[1])); }},
     {"invmod", 200, [](Gen& g) { return invertible(g, 320); },
-     [](const Nums& in) { big_invmod(in[0], in[1], in[2]); return out(in[2]); },
+     [](const Nums& in) { return out(into(in[2], big_invmod, in[0], in[1])); },
      [](const Mpzs& in) { return out(make(mpz_invert, in[0], in[1])); }},
-    {"mulmod", 200, [](Gen& g) { return Mpzs{g.any(1024), g.any(1024), g.nonzero(g.any(1024))}; },
-     [](const Nums& in) { big_mulmod(in[0], in[1], in[2], in[2]); return out(in[2]); },
+    {"mulmod", 200,
+     [](Gen& g) {
+         return Mpzs{g.any(1024), g.any(1024), g.nonzero(g.any(1024))};
+     },
+     [](const Nums& in) { return out(into(in[2], big_mulmod, in[0], in[1], in[2])); },
      [](const Mpzs& in) { return out(make(mpz_tdiv_r, make(mpz_mul, in[0], in[1]), in[2])); }},
-    {"powmod_odd", 100, [](Gen& g) { return exponentiation(g, 1024, 256, true); },
-     [](const Nums& in) { big_powmod(in[0], in[1], in[2], in[0]); return out(in[0]); },
+    {"powmod_odd", 100, [](Gen& g) { return exponentiation(g, 1024, 192, true); },
+     [](const Nums& in) { return out(into(in[0], big_powmod, in[0], in[1], in[2])); },
      [](const Mpzs& in) { return out(make(mpz_powm, in[0], make(mpz_abs, in[1]), make(mpz_abs, in[2]))); }},
-    {"powmod_even", 100, [](Gen& g) { return exponentiation(g, 512, 64, false); },
-     [](const Nums& in) { big_powmod(in[0], in[1], in[2], in[0]); return out(in[0]); },
+    {"powmod_even", 80, [](Gen& g) { return exponentiation(g, 512, 64, false); },
+     [](const Nums& in) { return out(into(in[0], big_powmod, in[0], in[1], in[2])); },
      [](const Mpzs& in) { return out(make(mpz_powm, in[0], make(mpz_abs, in[1]), make(mpz_abs, in[2]))); }},
     {"powmod_mont", 100,
-     [](Gen& g) { Mpzs v = exponentiation(g, 1024, 256, true); mpz_abs(v[2], v[2]); return v; },
-     [](const Nums& in) { big_powmod_mont(in[0], in[1], in[2], in[2]); return out(in[2]); },
+     [](Gen& g) {
+         Mpzs v = exponentiation(g, 1024, 192, true);
+         mpz_abs(v[2], v[2]);
+         return v;
+     },
+     [](const Nums& in) { return out(into(in[2], big_powmod_mont, in[0], in[1], in[2])); },
      [](const Mpzs& in) { return out(make(mpz_powm, in[0], make(mpz_abs, in[1]), in[2])); }},
     {"hex", 600, [](Gen& g) { return Mpzs{g.any(kCapacityBits)}; },
-     [](const Nums& in) { big_from_hex(hex(in[0]).c_str(), in[1]); return out(hex(in[0]), in[1]); },
+     [](const Nums& in) { return out(hex(in[0]), into(in[1], big_from_hex, hex(in[0]).c_str())); },
      [](const Mpzs& in) { return out(byte_hex(in[0]), in[0]); }},
     {"decimal", 100, [](Gen& g) { return Mpzs{g.any(512)}; },
-     [](const Nums& in) { big_from_dec(Mpz(hex(in[0])).text(10).c_str(), in[1]); return out(dec(in[0]), in[1]); },
+     [](const Nums& in) { return out(dec(in[0]), into(in[1], big_from_dec, Mpz(hex(in[0])).text(10).c_str())); },
      [](const Mpzs& in) { return out(in[0].text(10), in[0]); }},
 };
 
