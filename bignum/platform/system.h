@@ -19,15 +19,15 @@ enum class Handle : std::intptr_t {};
 enum class StandardStream { input, output };
 
 // Console input mode bits, valued as the Windows console defines them.
-inline constexpr std::uint32_t input_processed = 1;  // Ctrl+C and friends act as signals
-inline constexpr std::uint32_t input_line = 2;       // a read completes at the end of a line
-inline constexpr std::uint32_t input_echo = 4;       // typed characters are shown
+inline constexpr std::uint32_t input_processed = 1; // Ctrl+C and friends act as signals
+inline constexpr std::uint32_t input_line = 2;      // a read completes at the end of a line
+inline constexpr std::uint32_t input_echo = 4;      // typed characters are shown
 
 // How a process ends when a library exception escapes its body: the code of
 // the exception the platform is told about.
 enum class Failure : std::uint32_t {
     library_error = 0x0BADC0DE,
-    division_by_zero = 0xC0000094,  // the system's own integer division by zero
+    division_by_zero = 0xC0000094, // the system's own integer division by zero
 };
 
 [[nodiscard]] Handle standard_handle(StandardStream stream) noexcept;

@@ -35,10 +35,7 @@ inline constexpr unsigned limb_bits = 32;
 
 // The used limbs as a span.
 [[nodiscard]] inline std::span<Limb> magnitude(BigNum* x) noexcept { return {limbs(x), used(x)}; }
-[[nodiscard]] inline std::span<const Limb> magnitude(const BigNum* x) noexcept
-{
-    return {limbs(x), used(x)};
-}
+[[nodiscard]] inline std::span<const Limb> magnitude(const BigNum* x) noexcept { return {limbs(x), used(x)}; }
 
 // Zero and one by used count and limb 0 alone; the sign word is not looked at.
 [[nodiscard]] inline bool is_zero(const BigNum* x) noexcept { return used(x) == 1 && limbs(x)[0] == 0; }

@@ -117,10 +117,7 @@ void big_set_int(BigNum* x, std::int32_t i)
     limbs(x)[0] = i < 0 ? 0U - bits : bits;
 }
 
-void big_copy(BigNum* dst, const BigNum* src)
-{
-    std::memmove(big_words(dst), big_words(src), block_size);
-}
+void big_copy(BigNum* dst, const BigNum* src) { std::memmove(big_words(dst), big_words(src), block_size); }
 
 void big_swap(BigNum* a, BigNum* b)
 {

@@ -74,10 +74,7 @@ public:
 // Block layout
 // ---------------------------------------------------------------------------
 
-[[nodiscard]] inline std::uint32_t* big_words(BigNum* x) noexcept
-{
-    return reinterpret_cast<std::uint32_t*>(x);
-}
+[[nodiscard]] inline std::uint32_t* big_words(BigNum* x) noexcept { return reinterpret_cast<std::uint32_t*>(x); }
 [[nodiscard]] inline const std::uint32_t* big_words(const BigNum* x) noexcept
 {
     return reinterpret_cast<const std::uint32_t*>(x);
@@ -126,23 +123,23 @@ void big_swap(BigNum* a, BigNum* b);
 // The same on magnitudes; sign words ignored.
 [[nodiscard]] int big_cmp_mag(const BigNum* a, const BigNum* b);
 
-void big_add(BigNum* a, const BigNum* b);           // a = a + b; a may be b
-void big_sub(BigNum* a, const BigNum* b);           // a = a - b; a may be b
-void big_inc(BigNum* a);                            // a = a + 1
-void big_dec(BigNum* a);                            // a = a - 1
-void big_add_word(BigNum* a, std::uint32_t w);      // |a| = |a| + w, sign kept
+void big_add(BigNum* a, const BigNum* b);      // a = a + b; a may be b
+void big_sub(BigNum* a, const BigNum* b);      // a = a - b; a may be b
+void big_inc(BigNum* a);                       // a = a + 1
+void big_dec(BigNum* a);                       // a = a - 1
+void big_add_word(BigNum* a, std::uint32_t w); // |a| = |a| + w, sign kept
 
 // ---------------------------------------------------------------------------
 // Shifts and bit masks: on the magnitude, sign kept; a zero result of a right
 // shift or truncation is +0.
 // ---------------------------------------------------------------------------
 
-std::uint32_t big_shl1(BigNum* x);                  // returns the carry out
-std::uint32_t big_shr1(BigNum* x);                  // returns the bit shifted out
+std::uint32_t big_shl1(BigNum* x); // returns the carry out
+std::uint32_t big_shr1(BigNum* x); // returns the bit shifted out
 void big_shl(BigNum* x, std::uint32_t count);
 void big_shr(BigNum* x, std::uint32_t count);
-void big_shl_to(const BigNum* src, std::uint32_t count, BigNum* dst);   // dst may be src
-void big_shr_to(const BigNum* src, std::uint32_t count, BigNum* dst);   // dst may be src
+void big_shl_to(const BigNum* src, std::uint32_t count, BigNum* dst); // dst may be src
+void big_shr_to(const BigNum* src, std::uint32_t count, BigNum* dst); // dst may be src
 // dst = sign(src) x (|src| mod 2^k); dst may be src.
 void big_low_bits(const BigNum* src, std::uint32_t k, BigNum* dst);
 
@@ -151,9 +148,9 @@ void big_low_bits(const BigNum* src, std::uint32_t k, BigNum* dst);
 // the limb capacity raises `big_error`.
 // ---------------------------------------------------------------------------
 
-void big_mul(const BigNum* a, const BigNum* b, BigNum* r);    // r may be a or b
-void big_sqr(BigNum* a);                                       // a = a x a
-void big_mul_word(BigNum* a, std::uint32_t w);                 // a = a x w
+void big_mul(const BigNum* a, const BigNum* b, BigNum* r); // r may be a or b
+void big_sqr(BigNum* a);                                   // a = a x a
+void big_mul_word(BigNum* a, std::uint32_t w);             // a = a x w
 
 // ---------------------------------------------------------------------------
 // Division (restoring, bit-serial). A zero divisor raises
@@ -191,7 +188,7 @@ void big_from_dec(const char* text, BigNum* x);
 // "0" for zero, else an optional "-" and the digits, then a NUL.
 // buf needs 10 x used count + 2 bytes.
 void big_to_dec(const BigNum* x, char* buf);
-void big_mul10(BigNum* a);                          // a = 10 x a
+void big_mul10(BigNum* a); // a = 10 x a
 
 // ---------------------------------------------------------------------------
 // Byte strings. Raw form: least significant byte first (the limb area's own
@@ -259,13 +256,13 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
 // their preconditions.
 // ---------------------------------------------------------------------------
 
-void big_push_limb(BigNum* x, std::uint32_t w);     // append w unless 0; raises at capacity
-void big_normalize(BigNum* x);                      // used count from the top non-zero limb
+void big_push_limb(BigNum* x, std::uint32_t w); // append w unless 0; raises at capacity
+void big_normalize(BigNum* x);                  // used count from the top non-zero limb
 
-void big_add_mag(BigNum* a, const BigNum* b);       // |a| += |b|
-void big_sub_mag(BigNum* a, const BigNum* b);       // |a| -= |b|; needs |a| >= |b|
-void big_inc_mag(BigNum* a);                        // |a| += 1
-void big_dec_mag(BigNum* a);                        // |a| -= 1; needs |a| >= 1
+void big_add_mag(BigNum* a, const BigNum* b); // |a| += |b|
+void big_sub_mag(BigNum* a, const BigNum* b); // |a| -= |b|; needs |a| >= |b|
+void big_inc_mag(BigNum* a);                  // |a| += 1
+void big_dec_mag(BigNum* a);                  // |a| -= 1; needs |a| >= 1
 
 // t must be all zero, distinct from the operands, with its used count set by
 // the caller to the sum of the operands' used counts; they may exceed the

@@ -17,10 +17,7 @@ namespace {
 
 [[nodiscard]] int descriptor(Handle h) noexcept { return static_cast<int>(h); }
 
-void set_flag(tcflag_t& flags, tcflag_t flag, bool on) noexcept
-{
-    flags = on ? (flags | flag) : (flags & ~flag);
-}
+void set_flag(tcflag_t& flags, tcflag_t flag, bool on) noexcept { flags = on ? (flags | flag) : (flags & ~flag); }
 
 // Writes everything unless the descriptor fails; returns the bytes written.
 // One call is made even for no bytes, as the console would.
@@ -143,8 +140,7 @@ void exit_process(std::uint32_t status) noexcept { std::exit(static_cast<int>(st
 
 void end_unhandled(const char* program, Failure failure) noexcept
 {
-    std::fprintf(stderr, "%s: unhandled %s 0x%08X\n", program, failure_name(failure),
-                 static_cast<unsigned>(failure));
+    std::fprintf(stderr, "%s: unhandled %s 0x%08X\n", program, failure_name(failure), static_cast<unsigned>(failure));
     // Abruptly, as a crash would: no exit handlers run.
     std::_Exit(EXIT_FAILURE);
 }

@@ -14,9 +14,9 @@ void big_mul10(BigNum* a)
     }
     const Scratch once;
     big_copy(once, a);
-    big_shl(a, 2);      // 4a
-    big_add(a, once);   // 5a: equal signs, so a magnitude addition
-    big_shl1(a);        // 10a
+    big_shl(a, 2);    // 4a
+    big_add(a, once); // 5a: equal signs, so a magnitude addition
+    big_shl1(a);      // 10a
 }
 
 void big_from_dec(const char* text, BigNum* x)

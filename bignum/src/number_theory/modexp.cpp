@@ -24,9 +24,9 @@ void reduce_nonnegative(const BigNum* x, const BigNum* n, BigNum* r)
 
 // The modulus and its constants, with the step's scratch values.
 struct Montgomery {
-    const BigNum* n;        // odd, positive
-    const BigNum* n_prime;  // n x n_prime = -1 (mod R)
-    std::uint32_t k;        // R = 2^k
+    const BigNum* n;       // odd, positive
+    const BigNum* n_prime; // n x n_prime = -1 (mod R)
+    std::uint32_t k;       // R = 2^k
     BigNum* u;
     BigNum* m;
     BigNum* v;
@@ -34,12 +34,12 @@ struct Montgomery {
     // y = t / R mod n, for 0 <= t < n R; t may not be y.
     void reduce(const BigNum* t, BigNum* y) const
     {
-        big_mul(t, n_prime, u);     // t is not reduced mod R first
+        big_mul(t, n_prime, u); // t is not reduced mod R first
         big_low_bits(u, k, m);
         big_mul(m, n, v);
-        big_add(v, t);              // a multiple of R
+        big_add(v, t); // a multiple of R
         big_shr_to(v, k, y);
-        if (big_cmp(y, n) >= 0) {   // y < 2n before, so once is enough
+        if (big_cmp(y, n) >= 0) { // y < 2n before, so once is enough
             big_sub(y, n);
         }
     }
@@ -113,9 +113,9 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
     const Montgomery ctx{n, n_prime, k, u, m, v};
 
     big_shl_to(base, k, t);
-    reduce_nonnegative(t, n, base_m);   // base R mod n; also brings a negative base into range
+    reduce_nonnegative(t, n, base_m); // base R mod n; also brings a negative base into range
     big_copy(acc_m, radix);
-    big_sub(acc_m, n);                  // R mod n, since n < R < 2n
+    big_sub(acc_m, n); // R mod n, since n < R < 2n
 
     // At least one pass, so that a modulus of 1 reduces the result to 0.
     const std::uint32_t bits = big_bit_length(exp);
@@ -125,6 +125,6 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
             ctx.multiply(base_m, acc_m, t);
         }
     }
-    ctx.reduce(acc_m, t);               // out of Montgomery form
+    ctx.reduce(acc_m, t); // out of Montgomery form
     big_copy(r, t);
 }
