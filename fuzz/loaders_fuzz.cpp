@@ -9,6 +9,7 @@
 
 #include "fuzz_support.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -31,13 +32,12 @@ struct Expected {
     std::uint32_t sign = 0;
 };
 
-Expected refused() { return Expected{true, {}, 0}; }
+Expected refusal() { return Expected{true, {}, 0}; }
 
 // Text up to its first NUL, as the text loaders read it.
 std::string c_string(std::span<const std::uint8_t> bytes)
 {
-    const std::string all(bytes.begin(), bytes.end());
-    return all.c_str();
+    return {bytes.begin(), std::find(bytes.begin(), bytes.end(), 0)};
 }
 
 // Skips an optional leading "-" and then every "0"; returns the position of
@@ -71,7 +71,7 @@ Expected hex_model(const std::string& text)
     const std::size_t first = skip_sign_and_zeros(text, negative);
     const std::size_t len = text.size() - first;
     if (len > 8 * std::size_t{big_limb_capacity()}) {
-        return refused();
+        return refusal();
     }
     if (len == 0) {
         return {};
@@ -105,7 +105,7 @@ Expected decimal_model(const std::string& text)
             e.limbs.push_back(static_cast<std::uint32_t>(carry));
         }
         if (e.limbs.size() > big_limb_capacity()) {
-            return refused(); // the value only grows from here
+            return refusal(); // the value only grows from here
         }
     }
     return e;
@@ -115,7 +115,7 @@ Expected bytes_model(std::span<const std::uint8_t> bytes, std::uint32_t sign, Lo
 {
     const std::uint32_t sign_read = loader == Loader::raw ? (sign & 0xFFU) : sign;
     if (sign_read > 1 || bytes.size() > 4 * std::size_t{big_limb_capacity()}) {
-        return refused();
+        return refusal();
     }
     const std::size_t n = bytes.size();
     Expected e{false, std::vector<std::uint32_t>(n == 0 ? 1 : (n + 3) / 4, 0), sign_read};
