@@ -7,42 +7,6 @@
 
 using namespace bignum::detail;
 
-namespace bignum::detail {
-
-Limb add_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<const Limb> b, Limb carry_in) noexcept
-{
-    Limb carry = carry_in;
-    for (std::size_t i = 0; i < r.size(); ++i) {
-        const Wide sum = Wide{a[i]} + b[i] + carry;
-        r[i] = low_word(sum);
-        carry = high_word(sum);
-    }
-    return carry;
-}
-
-Limb sub_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<const Limb> b) noexcept
-{
-    Limb borrow = 0;
-    for (std::size_t i = 0; i < r.size(); ++i) {
-        const Wide diff = Wide{a[i]} - b[i] - borrow;
-        r[i] = low_word(diff);
-        borrow = high_word(diff) & 1U;
-    }
-    return borrow;
-}
-
-int cmp_limbs(std::span<const Limb> a, std::span<const Limb> b) noexcept
-{
-    for (std::size_t i = a.size(); i-- > 0;) {
-        if (a[i] != b[i]) {
-            return a[i] > b[i] ? 1 : -1;
-        }
-    }
-    return 0;
-}
-
-} // namespace bignum::detail
-
 namespace {
 
 // |a| = ||a| - |b||, in place and without temporaries; the result takes

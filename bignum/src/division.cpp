@@ -11,18 +11,29 @@ namespace {
 // R = |a| mod |b| and, when Q is given, Q's limbs = |a| / |b| (used count left
 // for the caller to set). R and Q start at zero. R never needs more limbs
 // than a has read so far, so the doubling cannot reach the capacity.
+// Each step is big_shl1, big_cmp_mag and big_sub_mag on R's limbs, with R's
+// used count kept in a local so that the loop makes no calls.
 void divide_bits(const BigNum* a, const BigNum* b, BigNum* R, BigNum* Q)
 {
+    const std::uint32_t nb = used(b);
+    const Limb* divisor = limbs(b);
+    Limb* rest = limbs(R);
+    std::uint32_t n = used(R);
     for (std::uint32_t k = big_bit_length(a); k-- > 0;) {
-        big_shl1(R);
-        limbs(R)[0] |= bit_of(a, k);
-        if (big_cmp_mag(R, b) >= 0) {
-            big_sub_mag(R, b);
+        const Limb out = shl1_limbs({rest, n}, bit_of(a, k));
+        if (out != 0) {
+            rest[n++] = out;
+        }
+        // Limbs of b above its used count are zero, so n of them read as b.
+        if (n > nb || (n == nb && cmp_limbs({rest, n}, {divisor, n}) >= 0)) {
+            sub_limbs({rest, n}, {rest, n}, {divisor, n});
+            n = significant_limbs(rest, n);
             if (Q != nullptr) {
                 set_bit(Q, k);
             }
         }
     }
+    used(R) = n;
 }
 
 // The quotient's bits went straight into Q's limbs; it has at most a's limbs.

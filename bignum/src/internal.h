@@ -95,15 +95,80 @@ private:
 };
 
 // ---- limb-array primitives ----
+// Inline, so that the hot loops of division and multiplication keep their
+// counters and carries in registers instead of calling per row or per bit.
 
 // r = a + b + carry_in over r.size() limbs; a and b have r.size() limbs.
-Limb add_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<const Limb> b, Limb carry_in = 0) noexcept;
+inline Limb add_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<const Limb> b, Limb carry_in = 0) noexcept
+{
+    Limb carry = carry_in;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const Wide sum = Wide{a[i]} + b[i] + carry;
+        r[i] = low_word(sum);
+        carry = high_word(sum);
+    }
+    return carry;
+}
+
 // r = a - b over r.size() limbs; returns the borrow out.
-Limb sub_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<const Limb> b) noexcept;
+inline Limb sub_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<const Limb> b) noexcept
+{
+    Limb borrow = 0;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const Wide diff = Wide{a[i]} - b[i] - borrow;
+        r[i] = low_word(diff);
+        borrow = high_word(diff) & 1U;
+    }
+    return borrow;
+}
+
 // acc[0 .. a.size()) += a x w; returns the limb carried out of the top.
-Limb mul_add_limbs(std::span<Limb> acc, std::span<const Limb> a, Limb w) noexcept;
+inline Limb mul_add_limbs(std::span<Limb> acc, std::span<const Limb> a, Limb w) noexcept
+{
+    Limb carry = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        // a x w + acc + carry < 2^64: (2^32 - 1)^2 + 2 (2^32 - 1) = 2^64 - 1.
+        const Wide p = Wide{a[i]} * w + acc[i] + carry;
+        acc[i] = low_word(p);
+        carry = high_word(p);
+    }
+    return carry;
+}
+
 // -1, 0, +1 comparing equal-length magnitudes from the top.
-int cmp_limbs(std::span<const Limb> a, std::span<const Limb> b) noexcept;
+inline int cmp_limbs(std::span<const Limb> a, std::span<const Limb> b) noexcept
+{
+    for (std::size_t i = a.size(); i-- > 0;) {
+        if (a[i] != b[i]) {
+            return a[i] > b[i] ? 1 : -1;
+        }
+    }
+    return 0;
+}
+
+// x = 2 x + bit_in over x.size() >= 1 limbs; returns the bit that left the
+// top. Each limb comes from itself and its lower neighbour, top down, so no
+// carry runs from limb to limb and the loop vectorises.
+inline Limb shl1_limbs(std::span<Limb> x, Limb bit_in) noexcept
+{
+    const std::size_t top = x.size() - 1;
+    const Limb out = x[top] >> (limb_bits - 1);
+    for (std::size_t i = top; i > 0; --i) {
+        x[i] = (x[i] << 1) | (x[i - 1] >> (limb_bits - 1));
+    }
+    x[0] = (x[0] << 1) | bit_in;
+    return out;
+}
+
+// The used count of the n limbs at x once zero top limbs are dropped; at
+// least 1.
+[[nodiscard]] inline std::uint32_t significant_limbs(const Limb* x, std::uint32_t n) noexcept
+{
+    while (n > 1 && x[n - 1] == 0) {
+        --n;
+    }
+    return n;
+}
 
 } // namespace bignum::detail
 

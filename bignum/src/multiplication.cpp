@@ -6,22 +6,6 @@
 
 using namespace bignum::detail;
 
-namespace bignum::detail {
-
-Limb mul_add_limbs(std::span<Limb> acc, std::span<const Limb> a, Limb w) noexcept
-{
-    Limb carry = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        // a x w + acc + carry < 2^64: (2^32 - 1)^2 + 2 (2^32 - 1) = 2^64 - 1.
-        const Wide p = Wide{a[i]} * w + acc[i] + carry;
-        acc[i] = low_word(p);
-        carry = high_word(p);
-    }
-    return carry;
-}
-
-} // namespace bignum::detail
-
 namespace {
 
 // The operands' used counts may add up to one limb more than the capacity:

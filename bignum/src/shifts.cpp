@@ -8,12 +8,7 @@ using namespace bignum::detail;
 
 std::uint32_t big_shl1(BigNum* x)
 {
-    Limb carry = 0;
-    for (Limb& limb : magnitude(x)) {
-        const Limb out = limb >> (limb_bits - 1);
-        limb = (limb << 1) | carry;
-        carry = out;
-    }
+    const Limb carry = shl1_limbs(magnitude(x), 0);
     big_push_limb(x, carry);
     return carry;
 }

@@ -31,13 +31,9 @@ namespace bignum::detail {
 
 void trim(BigNum* x) noexcept
 {
-    std::uint32_t n = used(x);
-    const Limb* l = limbs(x);
-    while (n > 1 && l[n - 1] == 0) {
-        --n;
-    }
+    const std::uint32_t n = significant_limbs(limbs(x), used(x));
     used(x) = n;
-    if (n == 1 && l[0] == 0) {
+    if (n == 1 && limbs(x)[0] == 0) {
         sign(x) = 0;
     }
 }
