@@ -23,7 +23,10 @@ public:
     };
 
     void load(Num& x, const Limbs& v) { x.value.assign(v); }
-    [[nodiscard]] std::string hex(const Num& x) const { return hex_of(Limbs(x.value.view().begin(), x.value.view().end())); }
+    [[nodiscard]] std::string hex(const Num& x) const
+    {
+        return hex_of(Limbs(x.value.view().begin(), x.value.view().end()));
+    }
 
     void mul(const Num& a, const Num& b, Num& r) { ref::multiply(a.value, b.value, r.value); }
     void sqr(const Num& a, Num& r) { ref::square(a.value, r.value); }
@@ -70,6 +73,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<Case> reference_case(Op op, const Operands& in) { return std::make_unique<OpCase<ReferenceLib>>(op, in); }
+std::unique_ptr<Case> reference_case(Op op, const Operands& in)
+{
+    return std::make_unique<OpCase<ReferenceLib>>(op, in);
+}
 
 } // namespace bench

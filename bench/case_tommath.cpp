@@ -41,7 +41,10 @@ public:
         mp_int x_;
     };
 
-    void load(Num& x, const Limbs& v) { check(mp_unpack(x, v.size(), MP_LSB_FIRST, sizeof(Limb), MP_NATIVE_ENDIAN, 0, v.data())); }
+    void load(Num& x, const Limbs& v)
+    {
+        check(mp_unpack(x, v.size(), MP_LSB_FIRST, sizeof(Limb), MP_NATIVE_ENDIAN, 0, v.data()));
+    }
 
     [[nodiscard]] std::string hex(const mp_int* x) const
     {

@@ -287,14 +287,20 @@ void divide(const Value& a, const Value& b, Value* q, Value& r) noexcept
     }
     std::size_t rn = 0;
     for (std::size_t k = bit_length(a); k-- > 0;) {
-        Limb carry = bit_of(a, k);
-        for (std::size_t i = 0; i < rn; ++i) {
-            const Limb v = rl[i];
-            rl[i] = (v << 1) | carry;
-            carry = v >> (limb_bits - 1);
-        }
-        if (carry != 0) {
-            rl[rn++] = carry;
+        // Top down, each limb from itself and its lower neighbour: no carry
+        // runs along the loop, so it vectorises.
+        if (rn == 0) {
+            rl[0] = bit_of(a, k);
+            rn = rl[0];
+        } else {
+            const Limb out = rl[rn - 1] >> (limb_bits - 1);
+            for (std::size_t i = rn - 1; i > 0; --i) {
+                rl[i] = (rl[i] << 1) | (rl[i - 1] >> (limb_bits - 1));
+            }
+            rl[0] = (rl[0] << 1) | bit_of(a, k);
+            if (out != 0) {
+                rl[rn++] = out;
+            }
         }
         bool at_least_b = rn > nb;
         if (rn == nb) {

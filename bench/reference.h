@@ -47,14 +47,14 @@ private:
 
 [[nodiscard]] std::size_t bit_length(const Value& x) noexcept;
 [[nodiscard]] int compare(const Value& a, const Value& b) noexcept;
-void add(Value& a, const Value& b) noexcept;              // a += b
-void subtract(Value& a, const Value& b) noexcept;         // a -= b; a >= b
-void decrement(Value& a) noexcept;                        // a -= 1; a >= 1
-void add_word(Value& a, Limb w) noexcept;                 // a += w
-void times_ten(Value& a) noexcept;                        // a = 2 (4a + a)
+void add(Value& a, const Value& b) noexcept;      // a += b
+void subtract(Value& a, const Value& b) noexcept; // a -= b; a >= b
+void decrement(Value& a) noexcept;                // a -= 1; a >= 1
+void add_word(Value& a, Limb w) noexcept;         // a += w
+void times_ten(Value& a) noexcept;                // a = 2 (4a + a)
 void shift_left(const Value& a, std::size_t count, Value& r) noexcept;
 void shift_right(const Value& a, std::size_t count, Value& r) noexcept;
-void keep_low_bits(Value& a, std::size_t k) noexcept;     // a mod 2^k
+void keep_low_bits(Value& a, std::size_t k) noexcept; // a mod 2^k
 
 // t = a b (t distinct from both); the schoolbook rows accumulate into t.
 void multiply(const Value& a, const Value& b, Value& t) noexcept;
