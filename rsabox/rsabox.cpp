@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr char message[12] = "neka poruka";
+constexpr std::array<char, 12> message{"neka poruka"};
 
 void rsabox_main()
 {
@@ -26,12 +26,12 @@ void rsabox_main()
     big_from_hex(rsabox::modulus, n);
     big_set_word(e, rsabox::public_exponent);
     big_from_hex(rsabox::private_exponent, d);
-    big_from_raw(message, sizeof message, m, 0);
+    big_from_raw(message.data(), message.size(), m, 0);
     big_powmod(m, d, n, ct);
 
     // Holds the hexadecimal of any value below a 256-bit modulus (at most 66
     // bytes), and later the restored message with its own terminator.
-    std::array<char, 256> text;
+    std::array<char, 256> text{};
     big_to_hex(ct, text.data());
     bignum::platform::message_box(text.data());
 

@@ -2,6 +2,7 @@
 
 #include "bignum/platform/system.h"
 
+#include <array>
 #include <vector>
 
 namespace platform = bignum::platform;
@@ -11,7 +12,7 @@ namespace {
 constexpr std::uint32_t normal_input_mode = platform::input_processed | platform::input_line | platform::input_echo;
 constexpr std::uint32_t key_wait_input_mode = platform::input_processed;
 
-constexpr char line_break[] = {'\r', '\n'};
+constexpr std::array<char, 2> line_break{'\r', '\n'};
 
 platform::Handle stdin_handle{};
 platform::Handle stdout_handle{};
@@ -48,7 +49,7 @@ std::uint32_t print_line(const char* s)
         platform::write_bytes(stdout_handle, s, str_length(s), transfer_count);
     }
     std::uint32_t break_count = 0;
-    platform::write_bytes(stdout_handle, line_break, sizeof line_break, break_count);
+    platform::write_bytes(stdout_handle, line_break.data(), line_break.size(), break_count);
     return transfer_count + 2;
 }
 

@@ -8,8 +8,8 @@
 
 namespace rsacon {
 
-inline constexpr char prime_p[] = "E5FCFEFA33434378B27EFD6308318CDE1D17773D64C63BF94D3E07A90146BBC9";
-inline constexpr char prime_q[] = "D61CDA9412B16D79CC38E44DBB70E0B8EBA4235C56C702A44FF134702CC11D97";
+inline constexpr const char* prime_p = "E5FCFEFA33434378B27EFD6308318CDE1D17773D64C63BF94D3E07A90146BBC9";
+inline constexpr const char* prime_q = "D61CDA9412B16D79CC38E44DBB70E0B8EBA4235C56C702A44FF134702CC11D97";
 inline constexpr std::uint32_t public_exponent = 65537;
 
 } // namespace rsacon

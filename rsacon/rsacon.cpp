@@ -8,12 +8,13 @@
 
 #include <bignum/bignum.h>
 
+#include <array>
 #include <initializer_list>
 
 namespace {
 
 // Written over by the decrypted bytes, terminator included.
-char message[16] = "secret message.";
+std::array<char, 16> message{"secret message."};
 
 void rsacon_main()
 {
@@ -47,8 +48,8 @@ void rsacon_main()
     print_str("d: ");
     print_big(d);
 
-    print_line(message);
-    big_from_text(message, sizeof message, m, 0);
+    print_line(message.data());
+    big_from_text(message.data(), message.size(), m, 0);
     print_str("m: ");
     print_big(m);
 
@@ -59,8 +60,8 @@ void rsacon_main()
     print_str("m: ");
     print_big(m2);
 
-    big_to_text(m2, message);
-    print_line(message);
+    big_to_text(m2, message.data());
+    print_line(message.data());
 
     for (BigNum* x : {p, q, n, e, phi, d, m, ct, m2}) {
         big_free(x);
