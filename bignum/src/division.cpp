@@ -54,7 +54,7 @@ void divide(const BigNum* a, const BigNum* b, BigNum* q, BigNum* r)
     const int order = big_cmp_mag(a, b);
     if (order < 0) {
         if (r != nullptr) {
-            big_copy(r, a);
+            copy_value(r, a);
         }
         if (q != nullptr) {
             big_zero(q);
@@ -80,11 +80,11 @@ void divide(const BigNum* a, const BigNum* b, BigNum* q, BigNum* r)
     // The quotient first: its length comes from a, which r may be.
     if (q != nullptr) {
         count_quotient(*Q, a);
-        big_copy(q, *Q);
+        copy_value(q, *Q);
         sign(q) = sign_a ^ sign_b;
     }
     if (r != nullptr) {
-        big_copy(r, R);
+        copy_value(r, R);
         sign(r) = is_zero(R) ? 0 : sign_a;
     }
 }
@@ -117,7 +117,7 @@ std::uint32_t big_div_word(const BigNum* a, std::uint32_t w, BigNum* q)
     }
     if (q != nullptr) {
         count_quotient(*Q, a);
-        big_copy(q, *Q);
+        copy_value(q, *Q);
     }
     return static_cast<std::uint32_t>(rem);
 }

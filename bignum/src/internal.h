@@ -62,6 +62,11 @@ inline void set_bit(BigNum* x, std::uint32_t k) noexcept { limbs(x)[k / limb_bit
 // nothing was written above it, and it keeps hot loops off the whole block.
 void trim(BigNum* x) noexcept;
 
+// Like big_copy, but moves only the used limbs and clears those of dst that
+// fall above src's used count: the same block wherever limbs above the used
+// count are zero, at the cost of the value rather than of the capacity.
+void copy_value(BigNum* dst, const BigNum* src) noexcept;
+
 // Raises big_error unless `condition` holds.
 inline void require(bool condition)
 {

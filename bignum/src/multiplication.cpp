@@ -88,7 +88,7 @@ void big_mul(const BigNum* a, const BigNum* b, BigNum* r)
         big_mul_mag(a, b, t);
         finish_product(t, used(a) + used(b), sign(a) ^ sign(b));
     }
-    big_copy(r, t);
+    copy_value(r, t);
 }
 
 void big_sqr(BigNum* a)
@@ -100,7 +100,7 @@ void big_sqr(BigNum* a)
     const Scratch t;
     big_sqr_mag(a, t);
     finish_product(t, 2 * used(a), 0);
-    big_copy(a, t);
+    copy_value(a, t);
 }
 
 void big_mul_word(BigNum* a, std::uint32_t w)
@@ -112,5 +112,5 @@ void big_mul_word(BigNum* a, std::uint32_t w)
     const Scratch t;
     big_mul_word_mag(a, w, t);
     finish_product(t, used(a) + 1, sign(a));
-    big_copy(a, t);
+    copy_value(a, t);
 }

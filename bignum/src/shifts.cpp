@@ -80,19 +80,19 @@ void big_shr(BigNum* x, std::uint32_t count)
 
 void big_shl_to(const BigNum* src, std::uint32_t count, BigNum* dst)
 {
-    big_copy(dst, src);
+    copy_value(dst, src);
     big_shl(dst, count);
 }
 
 void big_shr_to(const BigNum* src, std::uint32_t count, BigNum* dst)
 {
-    big_copy(dst, src);
+    copy_value(dst, src);
     big_shr(dst, count);
 }
 
 void big_low_bits(const BigNum* src, std::uint32_t k, BigNum* dst)
 {
-    big_copy(dst, src);
+    copy_value(dst, src);
     const std::uint32_t j = k / limb_bits;
     const std::uint32_t u = used(dst);
     if (u <= j) {

@@ -38,6 +38,16 @@ void trim(BigNum* x) noexcept
     }
 }
 
+void copy_value(BigNum* dst, const BigNum* src) noexcept
+{
+    const std::uint32_t old_used = used(dst);
+    const std::uint32_t n = used(src);
+    std::memmove(big_words(dst), big_words(src), (2 + n) * sizeof(std::uint32_t));
+    if (old_used > n) {
+        std::memset(limbs(dst) + n, 0, (old_used - n) * sizeof(Limb));
+    }
+}
+
 void require_nonzero_divisor(const BigNum* divisor)
 {
     if (is_zero(divisor)) {

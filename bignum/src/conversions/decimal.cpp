@@ -13,7 +13,7 @@ void big_mul10(BigNum* a)
         return;
     }
     const Scratch once;
-    big_copy(once, a);
+    copy_value(once, a);
     big_shl(a, 2);    // 4a
     big_add(a, once); // 5a: equal signs, so a magnitude addition
     big_shl1(a);      // 10a
@@ -52,7 +52,7 @@ void big_to_dec(const BigNum* x, char* buf)
     const Scratch ten(10);
     const Scratch digit;
     const Scratch rest;
-    big_copy(rest, x);
+    copy_value(rest, x);
     char* out = first_digit;
     while (!is_zero(rest)) {
         big_divmod(rest, ten, rest, digit);

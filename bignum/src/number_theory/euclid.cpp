@@ -72,7 +72,7 @@ namespace {
 void next_coefficient(BigNum*& prev, BigNum*& cur, BigNum*& spare, const BigNum* q, BigNum* product)
 {
     big_mul(cur, q, product);
-    big_copy(spare, prev);
+    copy_value(spare, prev);
     big_sub(spare, product);
     std::tie(prev, cur, spare) = std::tuple{cur, spare, prev};
 }
