@@ -1,0 +1,128 @@
+// Ordering, signed addition and subtraction, and the one-step operations.
+
+#include "../support.h"
+
+#include <string>
+
+using namespace bignum_test;
+
+namespace {
+
+using Additive = BignumTest;
+
+// Reads "-0" as a zero with sign word 1: only the byte-string loaders make
+// one, but every operation here must still cope with it.
+struct Operand : Num {
+    explicit Operand(const char* text) : Num(text) { big_words(get())[1] = text[0] == '-' ? 1 : 0; }
+};
+
+} // namespace
+
+TEST_F(Additive, ComparisonIsAntisymmetric)
+{
+    struct Row {
+        const char *a, *b;
+        int cmp, cmp_mag;
+    };
+    const Row rows[] = {{"5", "-7", 1, -1},
+                        {"-7", "-5", -1, 1},
+                        {"-5", "-7", 1, -1},
+                        {"-9", "5", -1, 1},
+                        {"5", "-5", 1, 0},
+                        {"-0", "0", -1, 0},
+                        {"100000000", "FFFFFFFF", 1, 1},
+                        {"-100000000", "FFFFFFFF", -1, 1},
+                        {"1FFFFFFFF", "200000000", -1, -1},
+                        {"200000001", "200000002", -1, -1},
+                        {"-1234567890", "-1234567890", 0, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.a) + " vs " + row.b);
+        const Operand a(row.a), b(row.b);
+        EXPECT_EQ(big_cmp(a, b), row.cmp);
+        EXPECT_EQ(big_cmp(b, a), -row.cmp);
+        EXPECT_EQ(big_cmp(a, a), 0);
+        EXPECT_EQ(big_cmp_mag(a, b), row.cmp_mag);
+        EXPECT_EQ(big_cmp_mag(b, a), -row.cmp_mag);
+    }
+}
+
+// Each row is a + b = c, checked as both sums and both differences.
+TEST_F(Additive, SumsAndDifferencesInEveryOrder)
+{
+    struct Row {
+        const char *a, *b, *c;
+    };
+    const Row rows[] = {{"05", "-05", "00"},
+                        {"-02", "05", "03"},
+                        {"02", "-05", "-03"},
+                        {"-08", "05", "-03"},
+                        {"08", "-05", "03"},
+                        {"FFFFFFFF", "01", "0100000000"},
+                        {"FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", "01", "0100000000000000000000000000000000"},
+                        {"-FFFFFFFFFFFFFFFF", "-01", "-010000000000000000"},
+                        {"0123456789ABCDEF0123456789", "-0123456789ABCDEF0000000000", "0123456789"}};
+    const auto expect = [](void (*op)(BigNum*, const BigNum*), const char* a, const char* b, const char* result) {
+        const Num x(a);
+        op(x, Num(b));
+        EXPECT_EQ(hex(x), result) << a << (op == big_add ? " + " : " - ") << b;
+    };
+    for (const Row& row : rows) {
+        expect(big_add, row.a, row.b, row.c);
+        expect(big_add, row.b, row.a, row.c);
+        expect(big_sub, row.c, row.b, row.a);
+        expect(big_sub, row.c, row.a, row.b);
+        const Num self(row.c), doubled(row.c);
+        big_add(self, self);
+        big_shl1(doubled);
+        EXPECT_EQ(hex(self), hex(doubled));
+        big_sub(self, self);
+        EXPECT_EQ(hex(self), "00");
+    }
+}
+
+// Each row grows |x| by one: x all ones over the capacity has no room, over
+// one limb less it just fits.
+TEST_F(Additive, CarryPastCapacityRaises)
+{
+    big_set_precision(128); // capacity 16
+    struct Row {
+        const char* sign;
+        void (*grow)(BigNum*);
+    };
+    const Row rows[] = {{"", [](BigNum* x) { big_add(x, Num("1")); }},
+                        {"-", [](BigNum* x) { big_sub(x, Num("1")); }},
+                        {"", [](BigNum* x) { big_inc(x); }},
+                        {"-", [](BigNum* x) { big_dec(x); }},
+                        {"-", [](BigNum* x) { big_add_word(x, 1); }}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        const Num full(row.sign + std::string(8 * 16, 'F')), fits(row.sign + std::string(8 * 15, 'F'));
+        EXPECT_THROW(row.grow(full), big_error);
+        row.grow(fits);
+        EXPECT_EQ(hex(fits), row.sign + ("01" + std::string(8 * 15, '0')));
+    }
+}
+
+TEST_F(Additive, SmallStepsCrossZeroAndLimbs)
+{
+    struct Row {
+        const char *x, *inc, *dec, *plus_max_word;
+    };
+    const Row rows[] = {{"00", "01", "-01", "FFFFFFFF"},
+                        {"-0", "01", "-01", "-FFFFFFFF"},
+                        {"01", "02", "00", "0100000000"},
+                        {"-01", "00", "-02", "-0100000000"},
+                        {"FFFFFFFF", "0100000000", "FFFFFFFE", "01FFFFFFFE"},
+                        {"-0100000000", "-FFFFFFFF", "-0100000001", "-01FFFFFFFF"},
+                        {"FFFFFFFFFFFFFFFF", "010000000000000000", "FFFFFFFFFFFFFFFE", "0100000000FFFFFFFE"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.x);
+        const Operand up(row.x), down(row.x), plus(row.x);
+        big_inc(up);
+        big_dec(down);
+        big_add_word(plus, 0xFFFFFFFF);
+        EXPECT_EQ(hex(up), row.inc);
+        EXPECT_EQ(hex(down), row.dec);
+        EXPECT_EQ(hex(plus), row.plus_max_word);
+    }
+}
