@@ -11,9 +11,9 @@ namespace {
 // The operands' used counts may add up to one limb more than the capacity:
 // the product then fits exactly when its top limb, the last row's carry, is
 // zero, so that limb is tested instead of stored.
-void store_row_carry(BigNum* t, std::uint32_t index, Limb carry)
+void store_row_carry(BigNum* t, std::uint32_t index, Limb carry, std::uint32_t capacity)
 {
-    if (index < big_limb_capacity()) {
+    if (index < capacity) {
         limbs(t)[index] = carry;
     } else {
         require(carry == 0);
@@ -37,10 +37,14 @@ void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t)
     const std::uint32_t na = used(a);
     const std::uint32_t nb = used(b);
     require_product_room(na + nb);
+    // Read once: the rows then keep everything they need in registers.
+    const std::uint32_t capacity = big_limb_capacity();
+    const Limb* al = limbs(a);
+    const std::span<const Limb> bl = magnitude(b);
     Limb* tl = limbs(t);
     for (std::uint32_t i = 0; i < na; ++i) {
         // No earlier row reached limb i + nb: a plain store, not an addition.
-        store_row_carry(t, i + nb, mul_add_limbs({tl + i, nb}, magnitude(b), limbs(a)[i]));
+        store_row_carry(t, i + nb, mul_add_limbs({tl + i, nb}, bl, al[i]), capacity);
     }
 }
 
@@ -78,7 +82,7 @@ void big_mul_word_mag(const BigNum* a, std::uint32_t w, BigNum* t)
 {
     const std::uint32_t n = used(a);
     require_product_room(n + 1);
-    store_row_carry(t, n, mul_add_limbs({limbs(t), n}, magnitude(a), w));
+    store_row_carry(t, n, mul_add_limbs({limbs(t), n}, magnitude(a), w), big_limb_capacity());
 }
 
 void big_mul(const BigNum* a, const BigNum* b, BigNum* r)
