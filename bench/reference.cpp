@@ -19,6 +19,19 @@ constexpr unsigned limb_bits = 32;
     return (x.data()[k / limb_bits] >> (k % limb_bits)) & 1U;
 }
 
+// acc[0 .. n) += a[0 .. n) w; returns the carry out of the top: one
+// schoolbook row.
+Limb mul_add_row(Limb* acc, const Limb* a, std::size_t n, Limb w) noexcept
+{
+    Limb carry = 0;
+    for (std::size_t j = 0; j < n; ++j) {
+        const Wide p = Wide{a[j]} * w + acc[j] + carry;
+        acc[j] = low_word(p);
+        carry = high_word(p);
+    }
+    return carry;
+}
+
 // r[0 .. n) -= b[0 .. nb) with b zero-extended, n >= nb.
 void subtract_limbs(Limb* r, std::size_t n, const Limb* b, std::size_t nb) noexcept
 {
@@ -216,15 +229,7 @@ void multiply(const Value& a, const Value& b, Value& t) noexcept
     Limb* tl = t.data();
     std::fill(tl, tl + nb, 0);
     for (std::size_t i = 0; i < na; ++i) {
-        const Limb ai = al[i];
-        Limb* row = tl + i;
-        Limb carry = 0;
-        for (std::size_t j = 0; j < nb; ++j) {
-            const Wide p = Wide{ai} * bl[j] + row[j] + carry;
-            row[j] = low_word(p);
-            carry = high_word(p);
-        }
-        row[nb] = carry;
+        tl[i + nb] = mul_add_row(tl + i, bl, nb, al[i]);
     }
     t.size = na + nb;
     t.trim();
@@ -241,15 +246,7 @@ void square(const Value& a, Value& t) noexcept
     Limb* tl = t.data();
     std::fill(tl, tl + 2 * n, 0);
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        const Limb ai = al[i];
-        Limb* row = tl + 2 * i + 1;
-        Limb carry = 0;
-        for (std::size_t j = 0; j < n - i - 1; ++j) {
-            const Wide p = Wide{ai} * al[i + 1 + j] + row[j] + carry;
-            row[j] = low_word(p);
-            carry = high_word(p);
-        }
-        tl[i + n] = carry;
+        tl[i + n] = mul_add_row(tl + 2 * i + 1, al + i + 1, n - i - 1, al[i]);
     }
     Limb out = 0;
     for (std::size_t i = 0; i < 2 * n; ++i) {
