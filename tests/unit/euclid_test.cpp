@@ -1,0 +1,88 @@
+// Euclidean algorithms: gcd and lcm with every sign, the modular inverse
+// through either exit, Bezout coefficients, and the calls that must fail.
+
+#include "../support.h"
+
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace bignum_test;
+using Euclid = BignumTest;
+
+namespace {
+
+using Binary = void (*)(const BigNum*, const BigNum*, BigNum*);
+
+// 2^96 - 1 and 2^64 - 1, which share the factor 2^32 - 1.
+constexpr const char* two_96_less_1 = "79228162514264337593543950335";
+constexpr const char* two_64_less_1 = "18446744073709551615";
+
+// r = op(a, b) from decimal text, with r fresh, then r = a, then (if places
+// is 3) r = b: the results in turn, "raises" for a zero divisor.
+std::vector<std::string> in_places(Binary op, const char* a_dec, const char* b_dec, std::size_t places)
+{
+    std::vector<std::string> results;
+    for (std::size_t place = 0; place < places; ++place) {
+        const Num a, b, fresh;
+        big_from_dec(a_dec, a);
+        big_from_dec(b_dec, b);
+        BigNum* const r = std::array<BigNum*, 3>{fresh, a, b}[place];
+        try {
+            op(a, b, r);
+            results.push_back(dec(r));
+        } catch (const big_division_by_zero&) {
+            results.emplace_back("raises");
+        }
+    }
+    return results;
+}
+
+} // namespace
+
+TEST_F(Euclid, GcdLcmAndInvmodIntoEveryPermittedResult)
+{
+    struct Row { Binary op; const char *a, *b, *result; };
+    const Row rows[] = {
+        {big_gcd, "12", "18", "6"}, {big_gcd, "18", "12", "6"}, {big_gcd, "7", "7", "7"}, {big_gcd, "0", "5", "5"},
+        {big_gcd, "5", "0", "5"}, {big_gcd, "0", "0", "0"}, {big_gcd, two_96_less_1, two_64_less_1, "4294967295"},
+        {big_gcd, "-12", "18", "6"}, {big_gcd, "12", "-18", "-6"}, {big_gcd, "-12", "-18", "-6"}, // the chain's sign
+        {big_lcm, "4", "6", "12"}, {big_lcm, "21", "6", "42"}, {big_lcm, "0", "5", "0"}, {big_lcm, "-4", "6", "-12"},
+        {big_lcm, "12", "-18", "36"}, {big_lcm, "0", "0", "raises"},
+        {big_lcm, two_96_less_1, two_64_less_1, "340282367000166625977638945021017194495"},
+        {big_invmod, "3", "7", "5"}, {big_invmod, "5", "7", "3"}, {big_invmod, "1", "97", "1"},
+        {big_invmod, "96", "97", "96"}, {big_invmod, "3", "4", "3"}, {big_invmod, "5", "8", "5"},
+        {big_invmod, "11", "16", "3"}, {big_invmod, "15", "16", "15"}, {big_invmod, "10", "7", "5"},
+        {big_invmod, "2", "1", "1"}, {big_invmod, "1", "1", "1"}, {big_invmod, "6", "9", "raises"},
+        {big_invmod, "0", "7", "raises"},
+        {big_invmod, "65537", "105312291668557186697918027343388065396718691897889123547643641860", // (2^127 - 2)
+         "52724439659078533542050878056119532687363428290303798353933435053"},                       // x (2^89 - 2)
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.a) + ", " + row.b);
+        const std::size_t places = row.op == big_invmod ? 2 : 3; // the inverse may go into a, never into m
+        EXPECT_EQ(in_places(row.op, row.a, row.b, places), std::vector<std::string>(places, row.result));
+    }
+}
+
+TEST_F(Euclid, XgcdGivesTheCoefficientOfTheSecondOperandFirst)
+{
+    struct Row { const char *a, *b, *x, *y; }; // a y + b x = gcd(a, b)
+    const Row rows[] = {
+        {"240", "46", "47", "-9"}, {"46", "240", "-9", "47"}, {"7", "7", "1", "0"}, {"5", "0", "0", "1"},
+        {"0", "5", "1", "0"}, {"0", "0", "0", "1"}, {two_96_less_1, two_64_less_1, "-4294967296", "1"},
+    };
+    using Outputs = std::pair<BigNum*, BigNum*>;
+    for (const Row& row : rows) {
+        for (std::size_t place = 0; place < 3; ++place) {
+            SCOPED_TRACE(std::string(row.a) + ", " + row.b + " outputs " + std::to_string(place));
+            const Num a, b, x, y;
+            big_from_dec(row.a, a);
+            big_from_dec(row.b, b);
+            const auto [out_x, out_y] = std::array{Outputs{x, y}, Outputs{a, b}, Outputs{b, a}}[place];
+            big_xgcd(a, b, out_x, out_y);
+            EXPECT_EQ(dec(out_x) + ", " + dec(out_y), std::string(row.x) + ", " + row.y);
+        }
+    }
+}

@@ -1,0 +1,85 @@
+// Modular product and exponentiation: both paths of big_powmod, the
+// Montgomery exponentiation called directly, signed operands, and the moduli
+// that must be refused.
+
+#include "../support.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace bignum_test;
+using Modexp = BignumTest;
+
+namespace {
+
+using Modular = void (*)(const BigNum*, const BigNum*, const BigNum*, BigNum*);
+
+// r = op(a, b, m) from decimal text, with r fresh, then r each operand in
+// turn. A negative zero comes back "-0", so that it cannot pass for 0; a zero
+// divisor "raises", and "wrote r" too if r changed.
+std::vector<std::string> in_every_place(Modular op, const char* a_dec, const char* b_dec, const char* m_dec)
+{
+    std::vector<std::string> results;
+    for (std::size_t place = 0; place < 4; ++place) {
+        const Num a, b, m, fresh;
+        big_from_dec(a_dec, a);
+        big_from_dec(b_dec, b);
+        big_from_dec(m_dec, m);
+        BigNum* const r = std::array<BigNum*, 4>{fresh, a, b, m}[place];
+        const std::string before = hex(r);
+        try {
+            op(a, b, m, r);
+            results.push_back(big_sign_word(r) != 0 && dec(r) == "0" ? "-0" : dec(r));
+        } catch (const big_division_by_zero&) {
+            results.emplace_back(hex(r) == before ? "raises" : "raises, wrote r");
+        }
+    }
+    return results;
+}
+
+// n = (2^127 - 1)(2^89 - 1), d the inverse of 65537 modulo (p - 1)(q - 1),
+// m the bytes of "secret message." and its NUL, c = m^d mod n.
+constexpr const char* n = "105312291668557186697918027513529248857806893649219117400977309697";
+constexpr const char* d = "52724439659078533542050878056119532687363428290303798353933435053";
+constexpr const char* m = "153387658519937005636689866774171430400";
+constexpr const char* c = "28938771443874103820064320896278088636152887996932354223011257055";
+
+} // namespace
+
+// Every powmod row with an odd modulus runs through big_powmod_mont as well.
+TEST_F(Modexp, MulmodAndPowmodIntoEveryPlaceOrRefusedBeforeWriting)
+{
+    struct Row { Modular op; const char *a, *b, *m, *result; };
+    const Row rows[] = {
+        {big_mulmod, "123456789123", "987654321987", "1000000007", "187830321"}, {big_mulmod, "-7", "3", "5", "-1"},
+        {big_mulmod, "7", "-3", "5", "-1"}, {big_mulmod, "-7", "-3", "5", "1"}, {big_mulmod, "6", "7", "-5", "2"},
+        {big_mulmod, "-3", "5", "15", "0"}, {big_powmod, "4", "13", "497", "445"}, {big_powmod, "3", "4", "10", "1"},
+        {big_powmod, "3", "200", "1024", "161"}, {big_powmod, "12", "3", "8", "0"}, {big_powmod, "7", "0", "10", "1"},
+        {big_powmod, "0", "0", "10", "1"}, {big_powmod, "0", "5", "10", "0"}, {big_powmod, "3", "-4", "10", "1"},
+        {big_powmod, "3", "200", "18446744073709551616", "6627890308811632801"},
+        {big_powmod, "18446744073709551617", "2", "10", "9"}, // an unreduced base on the even path
+        {big_powmod, "0", "0", "13", "1"}, {big_powmod, "9", "0", "13", "1"}, {big_powmod, "5", "0", "1", "0"},
+        {big_powmod, "5", "3", "1", "0"}, {big_powmod, "0", "3", "13", "0"}, {big_powmod, "10", "1", "7", "3"},
+        {big_powmod, "2", "-5", "7", "4"}, {big_powmod, "2", "5", "4294967295", "32"},
+        {big_powmod, "3", "2", "18446744073709551615", "9"}, {big_powmod, "2", "4294967297", "4294967295", "2"},
+        {big_powmod, "65537", "3", "2305843009213693951", "281487861809153"},
+        // a negative base is brought into range; a negative modulus acts as its magnitude
+        {big_powmod, "-2", "3", "7", "6"}, {big_powmod, "-2", "3", "10", "2"}, {big_powmod, "-100", "1", "7", "5"},
+        {big_powmod, "-7", "1", "7", "0"}, {big_powmod, "-4", "1", "2", "0"}, {big_powmod, "2", "5", "-7", "4"},
+        {big_powmod, "3", "3", "-10", "7"}, {big_powmod, "-2", "3", "-7", "6"}, {big_powmod, "-3", "3", "-10", "3"},
+        {big_powmod, m, d, n, c}, {big_powmod, c, "65537", n, m}, {big_mulmod, "5", "3", "0", "raises"},
+        {big_powmod, "5", "3", "0", "raises"}, {big_powmod_mont, "5", "3", "0", "raises"},
+        {big_powmod_mont, "5", "3", "2", "raises"}, {big_powmod_mont, "5", "3", "-10", "raises"},
+        {big_powmod_mont, "5", "3", "18446744073709551616", "raises"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.a) + ", " + row.b + " mod " + row.m);
+        const std::vector<std::string> expected(4, row.result);
+        EXPECT_EQ(in_every_place(row.op, row.a, row.b, row.m), expected);
+        if (row.op == big_powmod && (std::string_view(row.m).back() - '0') % 2 != 0) {
+            EXPECT_EQ(in_every_place(big_powmod_mont, row.a, row.b, row.m), expected);
+        }
+    }
+}
