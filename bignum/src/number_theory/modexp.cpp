@@ -4,6 +4,8 @@
 
 #include "../internal.h"
 
+#include <optional>
+
 using namespace bignum::detail;
 
 namespace {
@@ -90,7 +92,16 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
     if (!is_odd(mod)) {
         throw big_division_by_zero{};
     }
-    const Scratch n;
+    // The modulus is read by its magnitude: only a negative one needs a
+    // working copy, beyond the values the method itself names.
+    std::optional<Scratch> positive;
+    const BigNum* n = mod;
+    if (sign(mod) != 0) {
+        positive.emplace();
+        copy_value(*positive, mod);
+        sign(*positive) = 0;
+        n = *positive;
+    }
     const Scratch radix;
     const Scratch inverse;
     const Scratch n_prime;
@@ -101,8 +112,6 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
     const Scratch m;
     const Scratch v;
 
-    big_copy(n, mod);
-    sign(n) = 0;
     const std::uint32_t k = big_bit_length(n);
     require(k / limb_bits < big_limb_capacity());
     set_bit(radix, k);
