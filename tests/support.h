@@ -54,10 +54,7 @@ inline std::string dec(const BigNum* x)
 }
 
 // The number's limbs in use, least significant first.
-inline std::vector<std::uint32_t> limbs_of(const BigNum* x)
-{
-    return {big_limbs(x), big_limbs(x) + big_used_count(x)};
-}
+inline std::vector<std::uint32_t> limbs_of(const BigNum* x) { return {big_limbs(x), big_limbs(x) + big_used_count(x)}; }
 
 // True when the limbs above the used count are all zero (an invariant every
 // operation keeps).

@@ -18,19 +18,21 @@ struct Key {
     std::uint32_t precision;
     const char* p;
     const char* q;
-    const char* n;  // null where the program derives n and d itself
+    const char* n; // null where the program derives n and d itself
     const char* d;
     std::uint32_t e;
-    std::string_view message;  // with its terminator, as the program loads it
+    std::string_view message; // with its terminator, as the program loads it
 };
 
 // rsabox ships only n; its factors are kept here to check it.
+// clang-format off
 constexpr Key keys[] = {
     {"rsacon", 512, rsacon::prime_p, rsacon::prime_q, nullptr, nullptr, rsacon::public_exponent,
      {"secret message.", 16}},
     {"rsabox", 256, "F10A66EE470117AEC4258AEF5EE92F2F", "D6F1ABF08959B89D352DC85406381121", rsabox::modulus,
      rsabox::private_exponent, rsabox::public_exponent, {"neka poruka", 12}},
 };
+// clang-format on
 
 void check_key(const Key& key)
 {

@@ -40,6 +40,7 @@ TEST_F(Bytes, LoadByLengthAloneStoreBackAndRefuseTooLongOrABadSign)
     const Limbs full(big_limb_capacity(), 0x5A5A5A5A);
     const std::string most(4 * std::size_t{big_limb_capacity()}, 'Z'), too_long = most + "Z";
     const std::string ones(8 * std::size_t{big_limb_capacity()}, 'F');
+    // clang-format off
     struct Row { Form form; std::string_view bytes; std::uint32_t sign; Limbs limbs; std::string_view stored; };
     const Row rows[] = { // no limbs: refused
         {text, "abc"sv, 0, {0x616263}, "abc"sv}, {text, "abcde"sv, 1, {0x62636465, 0x61}, "abcde"sv},
@@ -55,6 +56,7 @@ TEST_F(Bytes, LoadByLengthAloneStoreBackAndRefuseTooLongOrABadSign)
         {raw, "abc"sv, 2, {}, {}}, {raw, "abc"sv, 0x1FF, {}, {}}, {text, "abc"sv, 2, {}, {}},
         {text, "abc"sv, 0x100, {}, {}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << '"' << row.bytes.substr(0, 20) << "\" sign " << row.sign);
         const Num x(ones); // every limb not loaded must come back zero, or all stay when too long

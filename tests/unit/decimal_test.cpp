@@ -8,6 +8,7 @@ using Decimal = BignumTest;
 
 TEST_F(Decimal, ReadsSignLeadingZerosAndUncheckedBytesAndWritesTheValueBack)
 {
+    // clang-format off
     struct Row { const char *text, *hex, *written; };
     const Row rows[] = {
         {"", "00", "0"}, {"0", "00", "0"}, {"-0", "00", "0"}, {"-", "00", "0"}, {"-000", "00", "0"}, {"7", "07", "7"},
@@ -20,6 +21,7 @@ TEST_F(Decimal, ReadsSignLeadingZerosAndUncheckedBytesAndWritesTheValueBack)
         {"-340282366920938463463374607431768211456", "-0100000000000000000000000000000000",
          "-340282366920938463463374607431768211456"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         const Num x("-FFFFFFFFFFFFFFFFFFFF"); // overwritten entirely
         big_from_dec(row.text, x);

@@ -43,6 +43,7 @@ std::vector<std::string> in_places(Binary op, const char* a_dec, const char* b_d
 
 TEST_F(Euclid, GcdLcmAndInvmodIntoEveryPermittedResult)
 {
+    // clang-format off
     struct Row { Binary op; const char *a, *b, *result; };
     const Row rows[] = {
         {big_gcd, "12", "18", "6"}, {big_gcd, "18", "12", "6"}, {big_gcd, "7", "7", "7"}, {big_gcd, "0", "5", "5"},
@@ -59,6 +60,7 @@ TEST_F(Euclid, GcdLcmAndInvmodIntoEveryPermittedResult)
         {big_invmod, "65537", "105312291668557186697918027343388065396718691897889123547643641860", // (2^127 - 2)
          "52724439659078533542050878056119532687363428290303798353933435053"},                       // x (2^89 - 2)
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.a) + ", " + row.b);
         const std::size_t places = row.op == big_invmod ? 2 : 3; // the inverse may go into a, never into m
@@ -68,11 +70,13 @@ TEST_F(Euclid, GcdLcmAndInvmodIntoEveryPermittedResult)
 
 TEST_F(Euclid, XgcdGivesTheCoefficientOfTheSecondOperandFirst)
 {
+    // clang-format off
     struct Row { const char *a, *b, *x, *y; }; // a y + b x = gcd(a, b)
     const Row rows[] = {
         {"240", "46", "47", "-9"}, {"46", "240", "-9", "47"}, {"7", "7", "1", "0"}, {"5", "0", "0", "1"},
         {"0", "5", "1", "0"}, {"0", "0", "0", "1"}, {two_96_less_1, two_64_less_1, "-4294967296", "1"},
     };
+    // clang-format on
     using Outputs = std::pair<BigNum*, BigNum*>;
     for (const Row& row : rows) {
         for (std::size_t place = 0; place < 3; ++place) {

@@ -14,6 +14,7 @@ TEST_F(Hex, ParsesEightCharactersToALimbAndFormatsWholeBytes)
     const std::string ones(8 * std::size_t{big_limb_capacity()}, 'F'); // every limb of the capacity set
     using Limbs = std::vector<std::uint32_t>;
     const Limbs full(big_limb_capacity(), 0xFFFFFFFF);
+    // clang-format off
     struct Row { std::string text; Limbs limbs; std::uint32_t sign; std::string formatted; bool refused = false; };
     const Row rows[] = {
         {"", {0}, 0, "00"}, {"-", {0}, 0, "00"}, {"-000", {0}, 0, "00"}, {"1", {1}, 0, "01"}, {"1a", {26}, 0, "1A"},
@@ -29,6 +30,7 @@ TEST_F(Hex, ParsesEightCharactersToALimbAndFormatsWholeBytes)
         {"-000" + ones, full, 1, "-" + ones}, // sign and leading zeros do not count; the text fills its buffer
         {ones + "F", full, 0, ones, true}, {"1" + std::string(ones.size(), '0'), full, 0, ones, true}, // x is kept
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE("\"" + row.text.substr(0, 20) + "\"");
         const Num x(ones); // every stale limb must be cleared, or all kept by a refusal

@@ -20,6 +20,7 @@ std::string too_long() { return std::string(4 * std::size_t{big_limb_capacity()}
 TEST_F(Misuse, EveryCheckedPreconditionRaisesTheLibraryError)
 {
     // Each row makes its own BigNums, so that none is alive between rows.
+    // clang-format off
     struct Row { const char* misuse; std::function<void()> run; };
     const Row rows[] = {
         {"precision of 0 bits", [] { big_set_precision(0); }},
@@ -46,6 +47,7 @@ TEST_F(Misuse, EveryCheckedPreconditionRaisesTheLibraryError)
         {"big_xgcd with x = y", [] { const Num a("7"), b("2"), x; big_xgcd(a, b, x, x); }},
         {"big_invmod with r = m", [] { const Num a("3"), m("7"); big_invmod(a, m, m); }},
     };
+    // clang-format on
     for (const Row& row : rows) {
         EXPECT_THROW(row.run(), big_error) << row.misuse;
     }

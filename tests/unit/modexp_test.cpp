@@ -51,6 +51,7 @@ constexpr const char* c = "28938771443874103820064320896278088636152887996932354
 // Every powmod row with an odd modulus runs through big_powmod_mont as well.
 TEST_F(Modexp, MulmodAndPowmodIntoEveryPlaceOrRefusedBeforeWriting)
 {
+    // clang-format off
     struct Row { Modular op; const char *a, *b, *m, *result; };
     const Row rows[] = {
         {big_mulmod, "123456789123", "987654321987", "1000000007", "187830321"}, {big_mulmod, "-7", "3", "5", "-1"},
@@ -74,6 +75,7 @@ TEST_F(Modexp, MulmodAndPowmodIntoEveryPlaceOrRefusedBeforeWriting)
         {big_powmod_mont, "5", "3", "2", "raises"}, {big_powmod_mont, "5", "3", "-10", "raises"},
         {big_powmod_mont, "5", "3", "18446744073709551616", "raises"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.a) + ", " + row.b + " mod " + row.m);
         const std::vector<std::string> expected(4, row.result);

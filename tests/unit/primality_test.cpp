@@ -31,6 +31,7 @@ TEST_F(Primality, ScreenFailsExactlyTheMultiplesOfAnOddPrimeUpTo251)
 TEST_F(Primality, ScreenOfSeveralLimbsAndFermatLeaveNUnchanged)
 {
     constexpr int raises = -1; // an even n has no Montgomery form
+    // clang-format off
     struct Row { std::uint32_t (*screen)(const BigNum*); const char* n; int passes; };
     const Row rows[] = {
         {big_small_prime_screen, "2305843009213693951", 1}, {big_small_prime_screen, "-2305843009213693951", 1},
@@ -46,6 +47,7 @@ TEST_F(Primality, ScreenOfSeveralLimbsAndFermatLeaveNUnchanged)
         {big_fermat_test, "0", raises}, {big_fermat_test, "2", raises}, {big_fermat_test, "-2", raises},
         {big_fermat_test, "18446744073709551616", raises},
     };
+    // clang-format on
     for (const Row& row : rows) {
         const Num n;
         big_from_dec(row.n, n);

@@ -15,7 +15,7 @@ TEST_F(Smoke, RoundTrips)
     big_divmod(r, q, back, nullptr);
     EXPECT_EQ(hex(back), hex(p));
     Num e("10001");
-    Num n("3B5");  // 949 odd
+    Num n("3B5"); // 949 odd
     big_powmod(e, e, n, r);
     EXPECT_EQ(dec(q), "-81985529216486895");
 }
