@@ -36,6 +36,9 @@
 // Preconditions that are the caller's, because the library cannot see them:
 //   - every handle came from `big_new` or `big_new_word` and is not yet
 //     freed, and is not null unless the operation names it optional;
+//   - operands of the arithmetic are in normal form, as every result is; a
+//     value loaded outside it (see above) goes through `big_normalize` first,
+//     or else results are wrong, though memory stays safe;
 //   - output buffers of the formatters and byte stores are large enough (the
 //     size each needs is stated beside it).
 
@@ -235,8 +238,9 @@ void big_mulmod(const BigNum* a, const BigNum* b, const BigNum* m, BigNum* r);
 // `big_division_by_zero` and leaves r unchanged.
 void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);
 // The same by Montgomery multiplication with R = 2^(bit length of mod), for
-// an odd modulus; an even one raises `big_division_by_zero`. Needs 3 x the
-// modulus's used count within the limb capacity.
+// an odd modulus; an even one raises `big_division_by_zero`. Its products
+// need 3 x the modulus's used count within the limb capacity: a larger
+// modulus raises `big_error`.
 void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);
 
 // ---------------------------------------------------------------------------
@@ -257,7 +261,9 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
 // ---------------------------------------------------------------------------
 
 void big_push_limb(BigNum* x, std::uint32_t w); // append w unless 0; raises at capacity
-void big_normalize(BigNum* x);                  // used count from the top non-zero limb
+// Used count from the top non-zero limb of the whole capacity; a zero becomes
+// +0. Callers use it too, on values the byte-string loaders left unnormalised.
+void big_normalize(BigNum* x);
 
 void big_add_mag(BigNum* a, const BigNum* b); // |a| += |b|
 void big_sub_mag(BigNum* a, const BigNum* b); // |a| -= |b|; needs |a| >= |b|
