@@ -3,13 +3,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <string_view>
-#include <vector>
 
 namespace bignum::platform {
 
@@ -35,47 +31,6 @@ bool write_all(int fd, const char* bytes, std::size_t size, std::size_t& written
         written += static_cast<std::size_t>(n);
     } while (written < size);
     return true;
-}
-
-[[nodiscard]] std::vector<std::string_view> lines_of(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    std::size_t from = 0;
-    for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n', from)) {
-        lines.push_back(text.substr(from, end - from));
-        from = end + 1;
-    }
-    lines.push_back(text.substr(from));
-    return lines;
-}
-
-// The text in a frame, with the OK button on a line of its own below it.
-[[nodiscard]] std::string framed(std::string_view text)
-{
-    constexpr std::string_view ok_button = "[ OK ]";
-    const std::vector<std::string_view> lines = lines_of(text);
-    std::size_t width = ok_button.size();
-    for (std::string_view line : lines) {
-        width = std::max(width, line.size());
-    }
-    const std::string rule = "+" + std::string(width + 2, '-') + "+\n";
-    const auto row = [width](std::string_view content, std::size_t indent) {
-        return "| " + std::string(indent, ' ') + std::string(content) +
-               std::string(width - indent - content.size(), ' ') + " |\n";
-    };
-    std::string box = rule;
-    for (std::string_view line : lines) {
-        box += row(line, 0);
-    }
-    return box + rule + row(ok_button, (width - ok_button.size()) / 2) + rule;
-}
-
-// Enter closes the box; so does the end of input.
-void wait_for_enter() noexcept
-{
-    char c = 0;
-    while (::read(STDIN_FILENO, &c, 1) == 1 && c != '\n') {
-    }
 }
 
 [[nodiscard]] const char* failure_name(Failure failure) noexcept
@@ -124,16 +79,6 @@ bool write_bytes(Handle output, const void* bytes, std::uint32_t size, std::uint
     const bool ok = write_all(descriptor(output), static_cast<const char*>(bytes), size, written);
     count = static_cast<std::uint32_t>(written);
     return ok;
-}
-
-void message_box(const char* text)
-{
-    const std::string box = framed(text);
-    std::size_t written = 0;
-    write_all(STDOUT_FILENO, box.data(), box.size(), written);
-    if (::isatty(STDIN_FILENO) != 0) {
-        wait_for_enter();
-    }
 }
 
 void exit_process(std::uint32_t status) noexcept { std::exit(static_cast<int>(status)); }

@@ -36,8 +36,6 @@ bool write_bytes(Handle output, const void* bytes, std::uint32_t size, std::uint
     return ok != 0;
 }
 
-void message_box(const char* text) { MessageBoxA(nullptr, text, nullptr, MB_OK); }
-
 void exit_process(std::uint32_t status) noexcept { ExitProcess(status); }
 
 void end_unhandled([[maybe_unused]] const char* program, Failure failure) noexcept
