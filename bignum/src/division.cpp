@@ -2,6 +2,7 @@
 
 #include "internal.h"
 
+#include <algorithm>
 #include <optional>
 
 using namespace bignum::detail;
@@ -12,25 +13,33 @@ namespace {
 // for the caller to set). R and Q start at zero. R never needs more limbs
 // than a has read so far, so the doubling cannot reach the capacity.
 // Each step is big_shl1, big_cmp_mag and big_sub_mag on R's limbs, with R's
-// used count kept in a local so that the loop makes no calls.
+// used count kept in a local so that the loop makes no calls. The dividend is
+// read a limb at a time, and each limb's quotient bits gather in a register
+// and go into Q's zeroed limb with one store.
 void divide_bits(const BigNum* a, const BigNum* b, BigNum* R, BigNum* Q)
 {
     const std::uint32_t nb = used(b);
     const Limb* divisor = limbs(b);
     Limb* rest = limbs(R);
     std::uint32_t n = used(R);
-    for (std::uint32_t k = big_bit_length(a); k-- > 0;) {
-        const Limb out = shl1_limbs({rest, n}, bit_of(a, k));
-        if (out != 0) {
-            rest[n++] = out;
-        }
-        // Limbs of b above its used count are zero, so n of them read as b.
-        if (n > nb || (n == nb && cmp_limbs({rest, n}, {divisor, n}) >= 0)) {
-            sub_limbs({rest, n}, {rest, n}, {divisor, n});
-            n = significant_limbs(rest, n);
-            if (Q != nullptr) {
-                set_bit(Q, k);
+    const std::uint32_t bits = big_bit_length(a);
+    for (std::uint32_t w = (bits + limb_bits - 1) / limb_bits; w-- > 0;) {
+        const Limb word = limbs(a)[w];
+        Limb quotient = 0;
+        for (std::uint32_t j = std::min(bits - w * limb_bits, limb_bits); j-- > 0;) {
+            const Limb out = shl1_limbs({rest, n}, (word >> j) & 1U);
+            if (out != 0) {
+                rest[n++] = out;
             }
+            // Limbs of b above its used count are zero, so n of them read as b.
+            if (n > nb || (n == nb && cmp_limbs({rest, n}, {divisor, n}) >= 0)) {
+                sub_limbs({rest, n}, {rest, n}, {divisor, n});
+                n = significant_limbs(rest, n);
+                quotient |= Limb{1} << j;
+            }
+        }
+        if (Q != nullptr) {
+            limbs(Q)[w] = quotient;
         }
     }
     used(R) = n;
