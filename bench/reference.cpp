@@ -279,42 +279,47 @@ void divide(const Value& a, const Value& b, Value* q, Value& r) noexcept
     const std::size_t nb = b.size;
     const Limb* bl = b.data();
     Limb* rl = r.data();
-    if (q != nullptr) {
-        std::fill(q->data(), q->data() + a.size, 0);
-    }
     std::size_t rn = 0;
-    for (std::size_t k = bit_length(a); k-- > 0;) {
-        // Top down, each limb from itself and its lower neighbour: no carry
-        // runs along the loop, so it vectorises.
-        if (rn == 0) {
-            rl[0] = bit_of(a, k);
-            rn = rl[0];
-        } else {
-            const Limb out = rl[rn - 1] >> (limb_bits - 1);
-            for (std::size_t i = rn - 1; i > 0; --i) {
-                rl[i] = (rl[i] << 1) | (rl[i - 1] >> (limb_bits - 1));
+    const std::size_t bits = bit_length(a);
+    // A limb of a at a time; its quotient bits gather in a register.
+    for (std::size_t w = (bits + limb_bits - 1) / limb_bits; w-- > 0;) {
+        const Limb word = a.data()[w];
+        Limb quotient = 0;
+        for (std::size_t j = std::min<std::size_t>(bits - w * limb_bits, limb_bits); j-- > 0;) {
+            const Limb bit = (word >> j) & 1U;
+            // Top down, each limb from itself and its lower neighbour: no
+            // carry runs along the loop, so it vectorises.
+            if (rn == 0) {
+                rl[0] = bit;
+                rn = bit;
+            } else {
+                const Limb out = rl[rn - 1] >> (limb_bits - 1);
+                for (std::size_t i = rn - 1; i > 0; --i) {
+                    rl[i] = (rl[i] << 1) | (rl[i - 1] >> (limb_bits - 1));
+                }
+                rl[0] = (rl[0] << 1) | bit;
+                if (out != 0) {
+                    rl[rn++] = out;
+                }
             }
-            rl[0] = (rl[0] << 1) | bit_of(a, k);
-            if (out != 0) {
-                rl[rn++] = out;
+            bool at_least_b = rn > nb;
+            if (rn == nb) {
+                std::size_t i = nb;
+                while (i > 0 && rl[i - 1] == bl[i - 1]) {
+                    --i;
+                }
+                at_least_b = i == 0 || rl[i - 1] > bl[i - 1];
+            }
+            if (at_least_b) {
+                subtract_limbs(rl, rn, bl, nb);
+                while (rn > 0 && rl[rn - 1] == 0) {
+                    --rn;
+                }
+                quotient |= Limb{1} << j;
             }
         }
-        bool at_least_b = rn > nb;
-        if (rn == nb) {
-            std::size_t i = nb;
-            while (i > 0 && rl[i - 1] == bl[i - 1]) {
-                --i;
-            }
-            at_least_b = i == 0 || rl[i - 1] > bl[i - 1];
-        }
-        if (at_least_b) {
-            subtract_limbs(rl, rn, bl, nb);
-            while (rn > 0 && rl[rn - 1] == 0) {
-                --rn;
-            }
-            if (q != nullptr) {
-                q->data()[k / limb_bits] |= Limb{1} << (k % limb_bits);
-            }
+        if (q != nullptr) {
+            q->data()[w] = quotient;
         }
     }
     r.size = rn;
