@@ -9,14 +9,9 @@ using namespace bignum::detail;
 
 void big_mul10(BigNum* a)
 {
-    if (is_zero(a)) {
-        return;
-    }
-    const Scratch once;
-    copy_value(once, a);
-    big_shl(a, 2);    // 4a
-    big_add(a, once); // 5a: equal signs, so a magnitude addition
-    big_shl1(a);      // 10a
+    // a + 9a in one pass, in place: each limb is read before it is written.
+    const Limb carry = mul_add_limbs(magnitude(a), magnitude(a), 9);
+    big_push_limb(a, carry);
 }
 
 void big_from_dec(const char* text, BigNum* x)

@@ -126,9 +126,7 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
     big_copy(acc_m, radix);
     big_sub(acc_m, n); // R mod n, since n < R < 2n
 
-    // At least one pass, so that a modulus of 1 reduces the result to 0.
-    const std::uint32_t bits = big_bit_length(exp);
-    for (std::uint32_t i = bits == 0 ? 1 : bits; i-- > 0;) {
+    for (std::uint32_t i = big_bit_length(exp); i-- > 0;) {
         ctx.multiply(acc_m, acc_m, t);
         if (bit_of(exp, i) != 0) {
             ctx.multiply(base_m, acc_m, t);
