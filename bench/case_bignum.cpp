@@ -15,19 +15,9 @@ public:
     // Precision k for k-bit operands: a capacity of 4 x k / 32 limbs.
     explicit BignumLib(unsigned bits) { big_set_precision(bits); }
 
-    class Num {
+    class Num : public big_scoped {
     public:
-        explicit Num(const BignumLib& /*lib*/) : x_(big_new()) {}
-        ~Num() { big_free(x_); }
-        Num(const Num&) = delete;
-        Num& operator=(const Num&) = delete;
-        Num(Num&&) = delete;
-        Num& operator=(Num&&) = delete;
-        // NOLINTNEXTLINE(google-explicit-constructor): passed where a handle goes
-        operator BigNum*() const noexcept { return x_; }
-
-    private:
-        BigNum* x_;
+        explicit Num(const BignumLib& /*lib*/) {}
     };
 
     void load(Num& x, const Limbs& v)

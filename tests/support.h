@@ -14,22 +14,12 @@
 namespace bignum_test {
 
 // Owns one BigNum for the scope of a test.
-class Num {
+class Num : public big_scoped {
 public:
-    Num() : x_(big_new()) {}
+    Num() = default;
     // From hexadecimal text, as big_from_hex reads it ("-1A", "0", ...).
-    explicit Num(const char* hex) : Num() { big_from_hex(hex, x_); }
+    explicit Num(const char* hex) { big_from_hex(hex, get()); }
     explicit Num(const std::string& hex) : Num(hex.c_str()) {}
-    ~Num() { big_free(x_); }
-    Num(const Num&) = delete;
-    Num& operator=(const Num&) = delete;
-
-    // NOLINTNEXTLINE(google-explicit-constructor): passed where a handle goes
-    operator BigNum*() const { return x_; }
-    [[nodiscard]] BigNum* get() const { return x_; }
-
-private:
-    BigNum* x_;
 };
 
 // big_to_hex into a buffer sized for the number, checking a canary after it.

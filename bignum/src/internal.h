@@ -78,26 +78,8 @@ inline void require(bool condition)
 // Raises big_division_by_zero when the divisor is zero.
 void require_nonzero_divisor(const BigNum* divisor);
 
-// A temporary BigNum, released when the scope ends on any path. A release
-// that fails means the heap is corrupt, and terminating is the only safe
-// answer to that inside a destructor.
-class Scratch {
-public:
-    Scratch() : x_(big_new()) {}
-    explicit Scratch(std::uint32_t w) : x_(big_new_word(w)) {}
-    // NOLINTNEXTLINE(bugprone-exception-escape): terminating is intended, as said above
-    ~Scratch() { big_free(x_); }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    Scratch(Scratch&&) = delete;
-    Scratch& operator=(Scratch&&) = delete;
-
-    // NOLINTNEXTLINE(google-explicit-constructor): passed where a handle goes
-    operator BigNum*() const noexcept { return x_; }
-
-private:
-    BigNum* x_;
-};
+// Every temporary of an operation: released on every way out of it.
+using Scratch = big_scoped;
 
 // ---- limb-array primitives ----
 // Inline, so that the hot loops of division and multiplication keep their

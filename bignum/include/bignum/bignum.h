@@ -106,6 +106,28 @@ void big_set_precision(std::uint32_t bits);
 // Releasing a null handle does nothing.
 void big_free(BigNum* x);
 
+// Owns one BigNum for a scope: allocated on construction, freed on every way
+// out, exceptions included. A release that fails means the heap is corrupt,
+// and ends the process: a destructor has no safer answer.
+class big_scoped {
+public:
+    big_scoped() : x_(big_new()) {}
+    explicit big_scoped(std::uint32_t w) : x_(big_new_word(w)) {}
+    // NOLINTNEXTLINE(bugprone-exception-escape): terminating is intended, as said above
+    ~big_scoped() { big_free(x_); }
+    big_scoped(const big_scoped&) = delete;
+    big_scoped& operator=(const big_scoped&) = delete;
+    big_scoped(big_scoped&&) = delete;
+    big_scoped& operator=(big_scoped&&) = delete;
+
+    // NOLINTNEXTLINE(google-explicit-constructor): passed where a handle goes
+    operator BigNum*() const noexcept { return x_; }
+    [[nodiscard]] BigNum* get() const noexcept { return x_; }
+
+private:
+    BigNum* x_;
+};
+
 void big_zero(BigNum* x);
 void big_set_word(BigNum* x, std::uint32_t w);
 void big_set_int(BigNum* x, std::int32_t i);
