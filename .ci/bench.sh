@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks and runs every one of them once, briefly, so that they
 # cannot rot; each also checks its result against the library's before timing.
 # The timings of this run mean nothing, and it is no part of the test stage.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fuzzing stage: builds the libFuzzer targets (preset "fuzz": clang++ with
 # AddressSanitizer and UndefinedBehaviorSanitizer) and runs every target for
 # FUZZ_SECONDS (60 by default), side by side, each from a copy of its seed

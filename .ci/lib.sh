@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the CI stages: sourced, not run.
 set -euo pipefail
 

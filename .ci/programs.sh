@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs both programs of a release build under valgrind, without a terminal:
 # any memory error or leak of any kind fails the stage.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Static analysis: clang-tidy (.clang-tidy) and cppcheck over the library's
 # sources, then clang-format (.clang-format) over every tracked C++ file.
 # Any finding fails the stage. The win32 platform sources are left out of the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Windows stage: the library, its tests and both programs cross-built with
 # MinGW-w64 for x64 and i386, warnings as errors. The x64 build runs under
 # Wine: the unit tests, rsacon against the Linux build's output, and the end

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library under test.
 
 #include "cases.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GMP through its mpz layer.
 
 #include "cases.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // OpenSSL's BN layer; exponentiation by BN_mod_exp_mont, which sets up its
 // Montgomery constants on every call, as the library does.
 

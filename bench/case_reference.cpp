@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reference kernels as a benchmarked library.
 
 #include "cases.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libtommath.
 
 #include "cases.h"

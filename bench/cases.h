@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmarked operations, and one `Case` per library and operation: the
 // operands converted once into the library's own form, `run` doing exactly
 // one operation (the timed part), `outcome` giving its result in a form that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Registers every operation, size and library as "operation/library/bits".
 // Before a case is timed its result is checked against the library's own;
 // a mismatch aborts the run with both results.

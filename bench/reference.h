@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reference kernels: the library's own algorithms (schoolbook products,
 // restoring bit-serial division, Euclid by repeated division, Montgomery
 // exponentiation with R = 2^k and three full products per step) written as

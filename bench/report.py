@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Runs the benchmark suite once and writes docs/performance.md and
 docs/performance.svg: nanoseconds per operation, ratios of bignum to its
 reference kernels and to each peer, and the growth exponent of each library

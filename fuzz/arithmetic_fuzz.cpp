@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arithmetic on decoded operands, checked by identities between operations:
 // q b + r = a with the truncating sign rules, (a + b) - b = a, shifts undone,
 // products divided back, gcd and inverses verified, both exponentiations

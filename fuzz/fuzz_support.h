@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared by the fuzz targets: reading the fuzzer's bytes, owning BigNums,
 // and the checks. A failed check aborts, which libFuzzer reports as a crash
 // with the input that caused it; so does any exception a target does not

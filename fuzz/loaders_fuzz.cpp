@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The four loaders on arbitrary bytes, at precisions from 32 to 16383 bits.
 // Each load is compared with a model of the documented format written here
 // from scratch; every value then goes through the formatters and stores into

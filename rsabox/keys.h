@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built-in RSA key: a 256-bit modulus and the private exponent that
 // matches the public exponent 17.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // rsabox: shows a message raised to the built-in private exponent, then the
 // message restored by the public exponent, each in a message box.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // rsacon's console: unbuffered writes of NUL-terminated strings to standard
 // output and a wait for one key on standard input.
 

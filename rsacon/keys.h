@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built-in primes, 256 bits each: 65537 is invertible modulo
 // (p - 1)(q - 1), so they make an RSA key with that public exponent.
 

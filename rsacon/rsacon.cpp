@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // rsacon: derives an RSA key from the built-in primes, carries a message
 // through the private and then the public exponent, and prints every step.
 

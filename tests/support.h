@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helpers: an owning handle, text round trips, and a fixture that fixes
 // the precision and fails any test that leaks a block.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "system.h"
 
 #include <bignum/bignum.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's view of the operating system: one zero-filled heap block per
 // number. Each platform implements this in its own folder.
 

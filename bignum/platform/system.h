@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The programs' view of the operating system: standard streams, console input
 // modes, a message box, process exit and the end of a process whose library
 // exception nobody caught. Each platform implements this in its own folder;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Comparison, addition and subtraction: magnitude kernels, and the signed
 // operations that only choose which kernel runs and which sign results.
 

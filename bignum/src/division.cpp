@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Restoring binary long division: one bit of the dividend per step.
 
 #include "internal.h"

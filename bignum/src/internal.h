@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared by the library's sources; not installed.
 //
 // Limb-array primitives take spans of 32-bit limbs, least significant first,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Schoolbook multiplication and squaring into a zeroed product temporary.
 
 #include "internal.h"

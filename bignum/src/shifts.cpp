@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shifts and bit masks, on the magnitude; the sign word rides along.
 
 #include "internal.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The record, the two precision settings, allocation and whole-block work.
 
 #include "../platform/heap.h"

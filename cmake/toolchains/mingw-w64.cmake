@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the MinGW-w64 toolchain files, which set MINGW_TRIPLE and
 # CMAKE_SYSTEM_PROCESSOR before including this one. Uses the Debian
 # cross compilers with POSIX threads (g++-mingw-w64-*-posix).

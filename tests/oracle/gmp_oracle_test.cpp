@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Randomised comparison with GMP: each operation beside its mpz twin, over
 // seeded operands skewed towards the edges the arithmetic has (zero, one limb,
 // all-ones limbs, single set bits, lengths at the capacity).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Runs a built program without a terminal and checks what it shows against
 Python's own integers.
 

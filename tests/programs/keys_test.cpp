@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built-in keys, checked through the library under each program's
 // precision: primes that pass both screens, e x d = 1 mod (p - 1)(q - 1), and
 // a message that survives the round trip.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A program body that lets a library exception escape: the library error, or
 // with the argument "divide" a division by zero.
 

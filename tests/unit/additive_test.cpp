@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ordering, signed addition and subtraction, and the one-step operations.
 
 #include "../support.h"

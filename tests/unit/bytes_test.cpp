@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Byte strings: the raw form (least significant byte first) and the text
 // form (most significant byte first), their length limit and sign argument.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decimal text: the reader (and big_mul10, which it calls once per digit)
 // and the writer. A value past the capacity is among the misuses.
 

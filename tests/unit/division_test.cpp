@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Truncating bit-serial division, by a BigNum and by a word.
 
 #include "../support.h"

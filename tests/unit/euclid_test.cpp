@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Euclidean algorithms: gcd and lcm with every sign, the modular inverse
 // through either exit, Bezout coefficients, and the calls that must fail.
 

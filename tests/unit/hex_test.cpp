@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hexadecimal text: what the parser reads and refuses, and how the formatter
 // writes what it read.
 

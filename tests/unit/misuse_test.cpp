@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every precondition the library checks ends in its own error: never a write
 // past a block (the sanitizer build watches for that), never a leaked
 // temporary (the fixture counts blocks).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Modular product and exponentiation: both paths of big_powmod, the
 // Montgomery exponentiation called directly, signed operands, and the moduli
 // that must be refused.

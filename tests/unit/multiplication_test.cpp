@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Schoolbook products, squares and word products, and their capacity limit.
 
 #include "../support.h"

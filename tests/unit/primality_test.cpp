@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Primality screens: trial division by every odd prime up to 251, and the
 // Fermat test to the bases 2, 3, 5 and 7.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shifts and truncation act on the magnitude; the sign rides along.
 
 #include "../support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "../support.h"
 
 using namespace bignum_test;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Precision settings, allocation and the whole-record operations.
 
 #include "../support.h"

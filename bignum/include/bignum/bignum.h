@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bignum: signed multi-precision integers in fixed-size blocks.
 //
 // Conventions, stated once for the whole header:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A message box on a terminal: the text in a frame with an OK line, closed
 // by Enter when there is a terminal to press it on.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Apart from the rest of the layer, so that only a program that shows a box
 // imports the window system.
 

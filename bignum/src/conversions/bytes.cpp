@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Byte strings: raw form (least significant byte first, the limb area's own
 // image) and text form (most significant byte first).
 

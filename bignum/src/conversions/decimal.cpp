@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decimal text, by general arithmetic: times ten per digit read, one
 // division by ten per digit written.
 

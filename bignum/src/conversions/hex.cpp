@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hexadecimal text: eight digits to a limb, no table, no allocation.
 
 #include "../internal.h"

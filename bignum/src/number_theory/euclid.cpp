@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Euclidean algorithms by repeated bit-serial division. Working values move
 // by rotating handles, not by copying blocks.
 

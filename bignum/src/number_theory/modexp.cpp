@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Modular product and exponentiation: Montgomery for odd moduli, with
 // R = 2^k for the modulus's exact bit length k, so that reducing modulo R and
 // dividing by R are a bit mask and a shift.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cheap screens for a candidate prime.
 
 #include "../internal.h"
