@@ -57,7 +57,7 @@ void count_quotient(BigNum* Q, const BigNum* a)
 void divide(const BigNum* a, const BigNum* b, BigNum* q, BigNum* r)
 {
     require_nonzero_divisor(b);
-    require(q == nullptr || q != r);
+    require(q == nullptr || q != r, big_error::reason::quotient_is_remainder);
     // q or r may be a or b: take the signs before anything is written.
     const std::uint32_t sign_a = sign(a);
     const std::uint32_t sign_b = sign(b);

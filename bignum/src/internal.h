@@ -68,13 +68,16 @@ void trim(BigNum* x) noexcept;
 // count are zero, at the cost of the value rather than of the capacity.
 void copy_value(BigNum* dst, const BigNum* src) noexcept;
 
-// Raises big_error unless `condition` holds.
-inline void require(bool condition)
+// Raises big_error for `why` unless `condition` holds.
+inline void require(bool condition, big_error::reason why)
 {
     if (!condition) {
-        big_raise_error();
+        big_raise_error(why);
     }
 }
+
+// Raises big_error unless a result fits in the limb capacity.
+inline void require_room(bool fits) { require(fits, big_error::reason::capacity_exceeded); }
 
 // Raises big_division_by_zero when the divisor is zero.
 void require_nonzero_divisor(const BigNum* divisor);

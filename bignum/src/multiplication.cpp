@@ -17,11 +17,11 @@ void store_row_carry(BigNum* t, std::uint32_t index, Limb carry, std::uint32_t c
     if (index < capacity) {
         limbs(t)[index] = carry;
     } else {
-        require(carry == 0);
+        require_room(carry == 0);
     }
 }
 
-void require_product_room(std::uint32_t limbs_needed) { require(limbs_needed <= big_limb_capacity() + 1); }
+void require_product_room(std::uint32_t limbs_needed) { require_room(limbs_needed <= big_limb_capacity() + 1); }
 
 // Gives t the used count of a product of `product_limbs` limbs, then trims.
 void finish_product(BigNum* t, std::uint32_t product_limbs, std::uint32_t product_sign)
@@ -52,7 +52,7 @@ void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t)
 void big_sqr_mag(const BigNum* a, BigNum* t)
 {
     const std::size_t n = used(a);
-    require(2 * n <= big_limb_capacity());
+    require_room(2 * n <= big_limb_capacity());
     const Limb* al = limbs(a);
     Limb* tl = limbs(t);
     // Each cross product a[i] x a[j], i < j, once ...

@@ -38,7 +38,7 @@ void big_shl(BigNum* x, std::uint32_t count)
     Limb* l = limbs(x);
     if (whole > 0) {
         // Tested before anything moves, so a refused shift leaves x intact.
-        require(whole <= big_limb_capacity() - used(x));
+        require_room(whole <= big_limb_capacity() - used(x));
         std::memmove(l + whole, l, used(x) * sizeof(Limb));
         std::memset(l, 0, whole * sizeof(Limb));
         used(x) += whole;

@@ -4,9 +4,11 @@
 #include "../platform/heap.h"
 #include "internal.h"
 
+#include <array>
 #include <atomic>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -22,11 +24,39 @@ constexpr std::uint32_t precision_mask = 0x3FFF;
 
 } // namespace
 
-big_error::big_error() : std::runtime_error("bignum: library error 0x0BADC0DE") {}
+namespace {
+
+constexpr std::array<const char*, 11> error_messages{
+    "bignum: storage exhausted",
+    "bignum: the heap refused to release a block",
+    "bignum: result exceeds the limb capacity",
+    "bignum: text longer than a block holds",
+    "bignum: byte string longer than a block holds",
+    "bignum: sign must be 0 or 1",
+    "bignum: precision out of range",
+    "bignum: precision changed while numbers are alive",
+    "bignum: quotient and remainder must be different numbers",
+    "bignum: x and y must be different numbers",
+    "bignum: result and modulus must be different numbers",
+};
+
+// One error per reason, built on first use; big_new makes that use early,
+// while the heap still has room for the messages.
+const big_error& prebuilt_error(big_error::reason why)
+{
+    static const auto errors = []<std::size_t... i>(std::index_sequence<i...>) {
+        return std::array{big_error{static_cast<big_error::reason>(i)}...};
+    }(std::make_index_sequence<error_messages.size()>{});
+    return errors.at(static_cast<std::size_t>(why));
+}
+
+} // namespace
+
+big_error::big_error(reason why) : std::runtime_error(error_messages.at(static_cast<std::size_t>(why))), why_(why) {}
 
 big_division_by_zero::big_division_by_zero() : std::domain_error("bignum: division by zero") {}
 
-void big_raise_error() { throw big_error{}; }
+void big_raise_error(big_error::reason why) { throw prebuilt_error(why); }
 
 namespace bignum::detail {
 
@@ -65,7 +95,8 @@ void big_set_precision(std::uint32_t bits)
     const std::uint32_t rounded = ((bits & precision_mask) + 31U) & ~31U;
     // A capacity of 0 holds nothing; a change under live blocks would make
     // every whole-block operation on them overrun.
-    require(rounded != 0 && live_blocks.load() == 0);
+    require(rounded != 0, big_error::reason::precision_out_of_range);
+    require(live_blocks.load() == 0, big_error::reason::precision_while_alive);
     limb_capacity = rounded / 8;
     block_size = 4 * limb_capacity + 8;
 }
@@ -78,8 +109,9 @@ std::uint32_t big_live_blocks() noexcept { return live_blocks.load(); }
 
 BigNum* big_new()
 {
+    static_cast<void>(prebuilt_error(big_error::reason::storage_exhausted));
     void* block = bignum::platform::heap_allocate_zeroed(block_size);
-    require(block != nullptr);
+    require(block != nullptr, big_error::reason::storage_exhausted);
     ++live_blocks;
     auto* x = static_cast<BigNum*>(block);
     used(x) = 1;
@@ -98,7 +130,7 @@ void big_free(BigNum* x)
     if (x == nullptr) {
         return;
     }
-    require(bignum::platform::heap_release(x));
+    require(bignum::platform::heap_release(x), big_error::reason::release_refused);
     --live_blocks;
 }
 
@@ -151,7 +183,7 @@ void big_push_limb(BigNum* x, std::uint32_t w)
     if (w == 0) {
         return;
     }
-    require(used(x) < limb_capacity);
+    require_room(used(x) < limb_capacity);
     limbs(x)[used(x)] = w;
     ++used(x);
 }

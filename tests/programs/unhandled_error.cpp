@@ -19,7 +19,7 @@ void body()
         const std::unique_ptr<BigNum, void (*)(BigNum*)> one(big_new_word(1), big_free);
         static_cast<void>(big_div_word(one.get(), 0, nullptr));
     }
-    big_raise_error();
+    big_raise_error(big_error::reason::capacity_exceeded);
 }
 
 } // namespace

@@ -25,15 +25,23 @@
 //   `big_division_by_zero` (a zero divisor). A failing operation writes
 //   nothing past any block, and releases every temporary it allocated.
 //
-// Preconditions the library checks (each raises `big_error`):
-//   - `big_set_precision` with bits whose low 14 bits are all zero, or while
-//     any BigNum is alive;
-//   - a result or carry that needs more limbs than the capacity;
-//   - text or byte strings longer than a block holds (`big_from_hex`,
-//     `big_from_raw`, `big_from_text`);
-//   - a sign argument other than 0 or 1 for the byte-string loaders;
+// Preconditions the library checks; each raises `big_error`, whose `why()`
+// is the reason in brackets and whose `what()` is that reason's message
+// (listed beside `big_error::reason` below):
+//   - `big_set_precision` with bits whose low 14 bits are all zero
+//     [precision_out_of_range], or while any BigNum is alive
+//     [precision_while_alive];
+//   - a result or carry that needs more limbs than the capacity
+//     [capacity_exceeded];
+//   - text or byte strings longer than a block holds (`big_from_hex`
+//     [text_too_long], `big_from_raw` and `big_from_text` [bytes_too_long]);
+//   - a sign argument other than 0 or 1 for the byte-string loaders
+//     [invalid_sign];
 //   - outputs that must be distinct but are the same BigNum (`big_divmod`'s
-//     q and r, `big_xgcd`'s x and y, `big_invmod`'s r and m).
+//     q and r [quotient_is_remainder], `big_xgcd`'s x and y [x_is_y],
+//     `big_invmod`'s r and m [result_is_modulus]).
+// The heap raises it too: no block to allocate [storage_exhausted], or a
+// release it refuses [release_refused].
 // Preconditions that are the caller's, because the library cannot see them:
 //   - every handle came from `big_new` or `big_new_word` and is not yet
 //     freed, and is not null unless the operation names it optional;
@@ -57,12 +65,30 @@ struct BigNum;
 // ---------------------------------------------------------------------------
 
 // The library error: storage or capacity failure, or a detected misuse.
+// `code()` is the same for every cause; `why()` and `what()` tell them apart.
 class big_error : public std::runtime_error {
 public:
     static constexpr std::uint32_t error_code = 0x0BADC0DE;
-    big_error();
+    enum class reason : std::uint8_t {
+        storage_exhausted,        // "bignum: storage exhausted"
+        release_refused,          // "bignum: the heap refused to release a block"
+        capacity_exceeded,        // "bignum: result exceeds the limb capacity"
+        text_too_long,            // "bignum: text longer than a block holds"
+        bytes_too_long,           // "bignum: byte string longer than a block holds"
+        invalid_sign,             // "bignum: sign must be 0 or 1"
+        precision_out_of_range,   // "bignum: precision out of range"
+        precision_while_alive,    // "bignum: precision changed while numbers are alive"
+        quotient_is_remainder,    // "bignum: quotient and remainder must be different numbers"
+        x_is_y,                   // "bignum: x and y must be different numbers"
+        result_is_modulus,        // "bignum: result and modulus must be different numbers"
+    };
+    explicit big_error(reason why);
+    [[nodiscard]] reason why() const noexcept { return why_; }
     // NOLINTNEXTLINE(readability-convert-member-functions-to-static): asked of the caught object
     [[nodiscard]] std::uint32_t code() const noexcept { return error_code; }
+
+private:
+    reason why_;
 };
 
 // A zero divisor. Raised before anything is allocated or written.
@@ -71,8 +97,10 @@ public:
     big_division_by_zero();
 };
 
-// Throws `big_error`.
-[[noreturn]] void big_raise_error();
+// Throws `big_error` for `why`. It allocates nothing, so it works when the
+// heap is exhausted: it throws a copy of an error built while memory was
+// plentiful, and copying a standard exception never allocates.
+[[noreturn]] void big_raise_error(big_error::reason why);
 
 // ---------------------------------------------------------------------------
 // Block layout

@@ -18,8 +18,8 @@ enum class ByteOrder { least_first, most_first };
 // Both loaders: the used count follows the length alone, no normalisation.
 void load_bytes(const void* bytes, std::uint32_t n, BigNum* x, std::uint32_t sign_word, ByteOrder order)
 {
-    require(sign_word <= 1);
-    require(n <= 4 * big_limb_capacity());
+    require(sign_word <= 1, big_error::reason::invalid_sign);
+    require(n <= 4 * big_limb_capacity(), big_error::reason::bytes_too_long);
     big_zero(x);
     const auto* in = static_cast<const unsigned char*>(bytes);
     Limb* l = limbs(x);

@@ -47,7 +47,7 @@ void big_from_hex(const char* text, BigNum* x)
         ++digits;
     }
     const std::size_t len = std::strlen(digits);
-    require(len <= std::size_t{digits_per_limb} * big_limb_capacity());
+    require(len <= std::size_t{digits_per_limb} * big_limb_capacity(), big_error::reason::text_too_long);
     big_zero(x);
     if (len == 0) {
         return; // "-" and "-000" give +0

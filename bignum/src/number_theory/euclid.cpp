@@ -37,7 +37,7 @@ void big_lcm(const BigNum* a, const BigNum* b, BigNum* r)
 void big_invmod(const BigNum* a, const BigNum* m, BigNum* r)
 {
     // r is scratch until the end, and m is read again at the second exit.
-    require(r != m);
+    require(r != m, big_error::reason::result_is_modulus);
     // Invariants: A = C1 x a and B = -C2 x a (mod m), both coefficients
     // non-negative; each division runs in place, so one quotient serves both
     // directions.
@@ -82,7 +82,7 @@ void next_coefficient(BigNum*& prev, BigNum*& cur, BigNum*& spare, const BigNum*
 
 void big_xgcd(const BigNum* a, const BigNum* b, BigNum* x, BigNum* y)
 {
-    require(x != y);
+    require(x != y, big_error::reason::x_is_y);
     const Scratch s_a;
     const Scratch s_b;
     const Scratch s_rem;

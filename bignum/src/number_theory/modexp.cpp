@@ -114,7 +114,7 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
     const Scratch v;
 
     const std::uint32_t k = big_bit_length(n);
-    require(k / limb_bits < big_limb_capacity());
+    require_room(k / limb_bits < big_limb_capacity());
     set_bit(radix, k);
     used(radix) = k / limb_bits + 1;
     big_invmod(n, radix, inverse);
