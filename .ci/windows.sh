@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Windows stage: the library, its tests and both programs cross-built with
-# MinGW-w64 for x64 and i386, warnings as errors. The x64 build runs under
-# Wine: the unit tests, rsacon against the Linux build's output, and the end
+# MinGW-w64 for x64 and i386, warnings as errors, and for x64 once more with
+# the library as a DLL. The x64 builds run under Wine: the unit tests, and
+# for the static build rsacon against the Linux build's output and the end
 # of a process whose library error nobody caught. This machine cannot run
 # 32-bit code, so the i386 build is compiled and linked only.
 set -euo pipefail
@@ -10,6 +11,7 @@ cd "$(dirname "$0")/.."
 source .ci/lib.sh
 
 x64=build/mingw-x64
+x64_shared=build/mingw-x64-shared
 i686=build/mingw-i686
 linux=build/release
 
@@ -20,16 +22,29 @@ fail() {
   exit 1
 }
 
-# Each .exe runs alone: it imports the system's DLLs, none of MinGW's
-# (libstdc++-6.dll, libgcc_s_*.dll, libwinpthread-1.dll).
+# Each .exe and .dll runs alone: it imports the system's DLLs (and perhaps
+# libbignum.dll), none of MinGW's (libstdc++-6.dll, libgcc_s_*.dll,
+# libwinpthread-1.dll).
 check_standalone() {
   local objdump=$1 exe
   shift
   for exe in "$@"; do
-    if "$objdump" -p "$exe" | grep -i "DLL Name: lib"; then
+    if "$objdump" -p "$exe" | grep -i "DLL Name: lib" | grep -v "DLL Name: libbignum.dll$"; then
       fail "$exe needs MinGW's runtime DLLs"
     fi
   done
+}
+
+# The DLL comes with its import library and exports the public API only.
+check_dll() {
+  local objdump=$1 dir=$2 exports
+  [ -f "$dir"/bignum/libbignum.dll.a ] || fail "no import library beside libbignum.dll"
+  check_standalone "$objdump" "$dir"/bin/*.dll "$dir"/bin/*.exe
+  exports=$("$objdump" -p "$dir"/bin/libbignum.dll | sed -n '/^\[Ordinal\/Name Pointer\] Table$/,/^$/p' | grep '^\s*\[ *[0-9]')
+  echo "libbignum.dll exports $(echo "$exports" | wc -l) symbols"
+  if echo "$exports" | grep -v '[0-9]big_'; then
+    fail "libbignum.dll exports more than the public API"
+  fi
 }
 
 # "Windows CUI" for a console program, "Windows GUI" for one without a console.
@@ -59,6 +74,10 @@ need_packages cmake ninja-build g++ googletest python3 g++-mingw-w64-i686-posix 
 stage "Windows x64: build, unit tests under Wine"
 cmake --workflow --preset mingw-x64
 check_programs x86_64-w64-mingw32-objdump "$x64"
+
+stage "Windows x64, shared: libbignum.dll, its import library, unit tests under Wine"
+cmake --workflow --preset mingw-x64-shared
+check_dll x86_64-w64-mingw32-objdump "$x64_shared"
 
 stage "Windows i386: build only"
 cmake --workflow --preset mingw-i686
