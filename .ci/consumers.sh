@@ -3,9 +3,10 @@
 # Consumers stage: the library as its users take it. The README's
 # "Installing and using" commands run as written, with HOME in a scratch
 # directory so that ~/.local is one too: once against a static install, once
-# against a shared one. Then FetchContent of this clone, a library that
-# installs and exports itself with bignum, and the packages. Every consumer
-# prints 3^65537 mod 1000000007.
+# against a shared one. Then the tests against the shared library,
+# FetchContent of this clone, a library that installs and exports itself
+# with bignum, and the packages. Every consumer prints 3^65537 mod
+# 1000000007.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source .ci/lib.sh
@@ -65,7 +66,7 @@ expect_output() {
 }
 
 stage "consumers: packages"
-need_packages cmake ninja-build g++ git pkg-config
+need_packages cmake ninja-build g++ git pkg-config libgtest-dev libgmp-dev
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -108,6 +109,13 @@ run_block "$home" "$home/find_package" 3
 ldd "$home/find_package/build/app" | grep -q "libbignum.so.1 => $library" || fail "app does not load $library"
 consumer "" "$home/pkg-config"
 LD_LIBRARY_PATH=$home/.local/lib run_block "$home" "$home/pkg-config" 4
+
+stage "consumers: the unit and oracle tests against the shared library"
+# They call only the exported API, or they would not link.
+tests_build=build/consumers-shared-tests
+cmake --preset dev -B "$tests_build" -DBUILD_SHARED_LIBS=ON -DBIGNUM_BUILD_PROGRAMS=OFF >/dev/null
+cmake --build "$tests_build"
+ctest --test-dir "$tests_build" --output-on-failure --no-tests=error -j "$(nproc)" | tail -n 3
 
 stage "consumers: FetchContent of this clone"
 consumer fetch_content "$scratch/fetch_content"
