@@ -54,26 +54,44 @@ constexpr std::array<const char*, 11> error_messages{
     "bignum: result and modulus must be different numbers",
 };
 
-// One error per reason, built on first use; big_new makes that use early,
-// while the heap still has room for the messages.
+template <std::size_t... i>
+std::array<big_error, sizeof...(i)> errors_for(std::index_sequence<i...> /*reasons*/)
+{
+    return {big_error{static_cast<big_error::reason>(i)}...};
+}
+
+// One error per reason, built on first use; see build_errors for when.
 const big_error& prebuilt_error(big_error::reason why)
 {
-    static const auto errors = []<std::size_t... i>(std::index_sequence<i...>) {
-        return std::array{big_error{static_cast<big_error::reason>(i)}...};
-    }(std::make_index_sequence<error_messages.size()>{});
+    static const auto errors = errors_for(std::make_index_sequence<error_messages.size()>{});
     return errors.at(static_cast<std::size_t>(why));
 }
 
-// Built at start-up as well, so that even a first big_new under an exhausted
-// heap finds its error ready. The call in big_new still matters when another
-// file's start-up code allocates before this initialiser has run.
-[[maybe_unused]] const big_error& start_up_error = prebuilt_error(big_error::reason::storage_exhausted);
+// Every big_division_by_zero copies this one, so that raising it allocates
+// nothing either.
+const std::domain_error& division_by_zero_prototype()
+{
+    static const std::domain_error prototype("bignum: division by zero");
+    return prototype;
+}
+
+// Builds the errors above while the heap still has room. Start-up calls it,
+// so even a first big_new under an exhausted heap finds them ready; big_new
+// calls it too, for start-up code in other files that may run before that.
+bool build_errors()
+{
+    static_cast<void>(prebuilt_error(big_error::reason::storage_exhausted));
+    static_cast<void>(division_by_zero_prototype());
+    return true;
+}
+
+[[maybe_unused]] const bool errors_built_at_start_up = build_errors();
 
 } // namespace
 
 big_error::big_error(reason why) : std::runtime_error(error_messages.at(static_cast<std::size_t>(why))), why_(why) {}
 
-big_division_by_zero::big_division_by_zero() : std::domain_error("bignum: division by zero") {}
+big_division_by_zero::big_division_by_zero() : std::domain_error(division_by_zero_prototype()) {}
 
 void big_raise_error(big_error::reason why) { throw prebuilt_error(why); }
 
@@ -131,7 +149,7 @@ std::uint32_t big_live_blocks() noexcept { return live_blocks_in(settings.load(s
 
 BigNum* big_new()
 {
-    static_cast<void>(prebuilt_error(big_error::reason::storage_exhausted));
+    static_cast<void>(build_errors());
     const std::uint64_t seen = settings.fetch_add(one_live_block, std::memory_order_relaxed);
     void* block = bignum::platform::heap_allocate_zeroed(block_size_for(capacity_in(seen)));
     if (block == nullptr) {
