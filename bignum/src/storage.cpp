@@ -36,10 +36,6 @@ constexpr std::uint32_t largest_precision = 0x3FFF;
 
 [[nodiscard]] std::uint32_t words_per_block() noexcept { return big_block_size() / 4; }
 
-} // namespace
-
-namespace {
-
 constexpr std::array<const char*, 11> error_messages{
     "bignum: storage exhausted",
     "bignum: the heap refused to release a block",
