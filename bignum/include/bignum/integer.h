@@ -65,6 +65,7 @@ public:
     integer() : x_(big_new()) {}
     // Any built-in integer value, exactly (INT64_MIN and UINT64_MAX too).
     template <detail::builtin_integer I>
+    // cppcheck-suppress noExplicitConstructor ; implicit, for mixed expressions
     integer(I v) : x_(new_from(magnitude_of(v), std::cmp_less(v, 0)))
     {
     }
@@ -80,6 +81,7 @@ public:
     // Copies make a new block; moves and swaps hand the block over.
     integer(const integer& other) : x_(big_new()) { big_copy(x_, other.x_); }
     integer(integer&& other) noexcept : x_(std::exchange(other.x_, nullptr)) {}
+    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment): big_copy allows dst == src
     integer& operator=(const integer& other)
     {
         if (x_ == nullptr) {
@@ -167,7 +169,7 @@ private:
     friend integer inv_mod(const integer& a, const integer& m);
 
     struct owned {};
-    integer(BigNum* x, owned) noexcept : x_(x) {}
+    integer(BigNum* x, owned /*tag*/) noexcept : x_(x) {}
 
     template <detail::builtin_integer I>
     static std::uint64_t magnitude_of(I v) noexcept
