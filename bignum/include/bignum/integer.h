@@ -19,6 +19,7 @@
 #define BIGNUM_INTEGER_H
 
 #include <bignum/bignum.h>
+#include <bignum/export.h>
 
 #include <compare>
 #include <cstddef>
@@ -47,7 +48,7 @@ concept builtin_integer =
 
 // Malformed text given to `integer(text, base)` or `integer::parse`. `what()`
 // names the position and the offending byte (or the end of the text).
-class parse_error : public std::invalid_argument {
+class BIGNUM_EXPORT parse_error : public std::invalid_argument {
 public:
     // Names text[position], or the end of the text at its length.
     parse_error(std::string_view text, std::size_t position);
@@ -59,7 +60,7 @@ private:
     std::size_t position_;
 };
 
-class integer {
+class BIGNUM_EXPORT integer {
 public:
     // Zero.
     integer() : x_(big_new()) {}
@@ -235,7 +236,7 @@ private:
 // std::uppercase, with 0x, 0X or 0 before a non-zero value under
 // std::showbase. A negative is "-" then its magnitude. The width and fill are
 // honoured, std::internal padding after the sign and prefix.
-std::ostream& operator<<(std::ostream& out, const integer& x);
+BIGNUM_EXPORT std::ostream& operator<<(std::ostream& out, const integer& x);
 
 } // namespace bignum
 
