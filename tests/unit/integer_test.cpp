@@ -7,7 +7,6 @@
 
 #include <bignum/integer.h>
 
-#include <climits>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -38,9 +37,7 @@ std::string outcome(const std::function<std::string()>& run)
 {
     try {
         return run();
-    } catch (const big_error& e) {
-        return e.what();
-    } catch (const big_division_by_zero& e) {
+    } catch (const std::exception& e) {
         return e.what();
     }
 }
@@ -111,107 +108,97 @@ TEST_F(Integer, OperatorsGiveWhatTheHandlesGiveAndLeaveOperandsOnError)
     }
 }
 
-TEST_F(Integer, UnaryShiftsAndStepsFollowTheHandles)
+// Each row's value is computed as the table is built; a built-in integer
+// sits on either side where it can.
+TEST_F(Integer, ExpressionsMixBuiltInsOnEitherSideShiftTheMagnitudeAndStep)
 {
-    const integer max = from_hex(std::string(8 * std::size_t{big_limb_capacity()}, 'F'));
-    EXPECT_EQ(-integer(5), -5);
-    EXPECT_EQ(-negative_zero(), 0);
-    EXPECT_EQ(+integer(-5), -5);
-    EXPECT_EQ(bignum::abs(integer(INT64_MIN)).to_string(), "9223372036854775808");
-    // On the magnitude, sign kept; a built-in would give -3 and -1.
-    EXPECT_EQ(integer(-5) >> 1, -2);
-    EXPECT_EQ(integer(-1) >> 1, 0);
-    EXPECT_EQ(integer(-3) << 33, INT64_C(-3) * (INT64_C(1) << 33));
-    integer x = 7;
-    EXPECT_EQ(x++, 7);
-    EXPECT_EQ(++x, 9);
-    EXPECT_EQ(x--, 9);
-    EXPECT_EQ(--x, 7);
-    x <<= 2;
-    x >>= 1;
-    EXPECT_EQ(x, 14);
-    integer y = max;
+    const integer x = 5;
+    struct Row {
+        const char* expression;
+        integer value;
+        const char* decimal;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"INT64_MIN", INT64_MIN, "-9223372036854775808"},
+        {"UINT64_MAX", UINT64_MAX, "18446744073709551615"},
+        {"x * 3", x * 3, "15"}, {"7 - x", 7 - x, "2"}, {"x % 65537", x % 65537, "5"},
+        {"-17 / x", -17 / x, "-3"}, {"-17 % x", -17 % x, "-2"}, {"5u + x", 5U + x, "10"},
+        {"-x", -x, "-5"}, {"+x", +x, "5"}, {"-(-0)", -negative_zero(), "0"},
+        {"abs(INT64_MIN)", bignum::abs(INT64_MIN), "9223372036854775808"},
+        // On the magnitude with the sign kept; a built-in gives -3 and -1.
+        {"-5 >> 1", integer(-5) >> 1, "-2"}, {"-1 >> 1", integer(-1) >> 1, "0"},
+        {"-3 << 33", integer(-3) << 33, "-25769803776"},
+        {"gcd(-6, -4)", bignum::gcd(-6, -4), "2"}, {"gcd(0, 0)", bignum::gcd(0, 0), "0"},
+        {"lcm(-4, 6)", bignum::lcm(-4, 6), "12"}, {"inv_mod(3, 7)", bignum::inv_mod(3, 7), "5"},
+        {"pow_mod(-2, 3, 7)", bignum::pow_mod(-2, 3, 7), "6"}, {"pow_mod(2, -3, -7)", bignum::pow_mod(2, -3, -7), "1"},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.value.to_string(), row.decimal) << row.expression;
+    }
+    EXPECT_TRUE(x < 6U && 4U < x && x != 0 && 0 != x && x > INT64_MIN && x < UINT64_MAX && (integer(-1) <=> 0U) < 0);
+    EXPECT_TRUE(integer(1) && !integer());
+    EXPECT_THROW((void)(x / 0), big_division_by_zero);
+    EXPECT_THROW((void)bignum::lcm(0, 0), big_division_by_zero);
+    EXPECT_THROW((void)bignum::inv_mod(2, 4), big_division_by_zero);
+    integer y = 7;
+    EXPECT_TRUE(y++ == 7 && ++y == 9 && y-- == 9 && --y == 7);
+    y = from_hex(std::string(8 * std::size_t{big_limb_capacity()}, 'F'));
+    const integer max = y;
     EXPECT_THROW(++y, big_error);
     EXPECT_THROW(y++, big_error);
     EXPECT_THROW(y <<= 1, big_error);
-    EXPECT_EQ(y, max);
-}
-
-TEST_F(Integer, MixesWithBuiltInIntegersOnEitherSide)
-{
-    const integer x = 5;
-    EXPECT_EQ(integer(INT64_MIN).to_string(), "-9223372036854775808");
-    EXPECT_EQ(integer(UINT64_MAX).to_string(16), "FFFFFFFFFFFFFFFF");
-    EXPECT_EQ(integer(INT64_MAX) + 1, integer(UINT64_MAX) / 2 + 1u);
-    EXPECT_EQ(x * 3, 15);
-    EXPECT_EQ(7 - x, 2);
-    EXPECT_EQ(x % 65537, 5);
-    EXPECT_EQ(-17 / x, -3);
-    EXPECT_EQ(-17 % x, -2);
-    EXPECT_TRUE(x < 6u && 4u < x && x != 0 && 0 != x && x > INT64_MIN && x < UINT64_MAX);
-    EXPECT_EQ(integer(-1) <=> 0u, std::strong_ordering::less);
-    EXPECT_TRUE(integer(1) && !integer());
-    EXPECT_THROW(x / 0, big_division_by_zero);
-}
-
-TEST_F(Integer, NumberTheoryReadsMagnitudes)
-{
-    EXPECT_EQ(bignum::gcd(-4, 6), 2);
-    EXPECT_EQ(bignum::gcd(-6, -4), 2);
-    EXPECT_EQ(bignum::gcd(0, 0), 0);
-    EXPECT_EQ(bignum::lcm(-4, 6), 12);
-    EXPECT_THROW((void)bignum::lcm(0, 0), big_division_by_zero);
-    EXPECT_EQ(bignum::inv_mod(3, 7), 5);
-    EXPECT_THROW((void)bignum::inv_mod(2, 4), big_division_by_zero);
-    EXPECT_EQ(bignum::pow_mod(-2, 3, 7), 6);
-    EXPECT_EQ(bignum::pow_mod(2, -3, -7), 1);
-    EXPECT_THROW((void)bignum::pow_mod(2, 3, 0), big_division_by_zero);
+    EXPECT_EQ(y, max) << "a step that raised changed its target";
 }
 
 TEST_F(Integer, EqualityOrderAndHashAgreeAndANegativeZeroIsZero)
 {
-    const integer values[] = {negative_zero(), integer(),          integer(-1),
-                              integer(1),      integer(INT64_MIN), integer(UINT64_MAX)};
-    const std::hash<integer> hash;
-    for (const integer& a : values) {
-        for (const integer& b : values) {
-            const int expected = a.sign() == 0 && b.sign() == 0 ? 0 : big_cmp(a.handle(), b.handle());
-            EXPECT_EQ(a <=> b, expected <=> 0) << a << " <=> " << b;
-            if (a == b) {
-                EXPECT_EQ(hash(a), hash(b)) << a;
+    struct Row {
+        integer x;
+        int rank;
+    };
+    const Row rows[] = {{INT64_MIN, 0}, {-1, 1}, {negative_zero(), 2}, {0, 2}, {1, 3}, {UINT64_MAX, 4}};
+    for (const Row& a : rows) {
+        for (const Row& b : rows) {
+            EXPECT_EQ(a.x <=> b.x, a.rank <=> b.rank) << a.x << " <=> " << b.x;
+            EXPECT_EQ(a.x == b.x, a.rank == b.rank) << a.x << " == " << b.x;
+            if (a.rank == b.rank) {
+                EXPECT_EQ(std::hash<integer>{}(a.x), std::hash<integer>{}(b.x)) << a.x;
             }
         }
     }
-    EXPECT_EQ(negative_zero().sign(), 0);
-    EXPECT_EQ(negative_zero().to_string(), "0");
-    const std::unordered_set<integer> set{negative_zero(), integer(), integer(-1), integer(1)};
-    EXPECT_EQ(set.size(), 3U);
+    EXPECT_EQ(std::unordered_set<integer>({negative_zero(), 0, -1, 1}).size(), 3U);
+    EXPECT_EQ(negative_zero().to_string(16), "0");
 }
 
-TEST_F(Integer, ParsesExactlyTheStrictForm)
+TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
 {
+    // Each is read, written back in its base, and read from that again.
     struct Accepted {
         const char* text;
         int base;
+        const char* written;
         const char* decimal;
     };
+    // clang-format off
     const Accepted accepted[] = {
-        {"0", 10, "0"},
-        {"-0", 10, "0"},
-        {"+42", 10, "42"},
-        {"-18446744073709551616", 10, "-18446744073709551616"},
-        {"0b1", 16, "177"},
-        {"0x1f", 16, "31"},
-        {"-0XaBc", 16, "-2748"},
-        {"0b10000000000000000000000000000000000000000000000000000000000000000", 2, "18446744073709551616"},
-        {"-0B101", 2, "-5"},
-        {"0o7777777777777777777777", 8, "73786976294838206463"},
-        {"+0O017", 8, "15"},
-        {"0009", 10, "9"},
+        {"0", 10, "0", "0"}, {"-0", 2, "0", "0"}, {"+42", 10, "42", "42"}, {"0009", 10, "9", "9"},
+        {"-18446744073709551616", 10, "-18446744073709551616", "-18446744073709551616"},
+        {"0b1", 16, "B1", "177"}, {"0x0a", 16, "A", "10"}, {"-0XaBc", 16, "-ABC", "-2748"},
+        {"0xffffffffffffffff", 16, "FFFFFFFFFFFFFFFF", "18446744073709551615"},
+        {"0b10000000000000000000000000000000000000000000000000000000000000000", 2,
+         "10000000000000000000000000000000000000000000000000000000000000000", "18446744073709551616"},
+        {"-0B101", 2, "-101", "-5"}, {"+0O017", 8, "17", "15"},
+        {"0o7777777777777777777777", 8, "7777777777777777777777", "73786976294838206463"},
+        {"-1000000000000000000000", 8, "-1000000000000000000000", "-9223372036854775808"},
     };
+    // clang-format on
     for (const Accepted& row : accepted) {
-        EXPECT_EQ(integer::parse(row.text, row.base).to_string(), row.decimal) << row.text;
-        EXPECT_EQ(integer(row.text, row.base).to_string(), row.decimal) << row.text;
+        const integer x(row.text, row.base);
+        EXPECT_EQ(x.to_string(), row.decimal) << row.text;
+        EXPECT_EQ(x.to_string(row.base), row.written) << row.text;
+        EXPECT_EQ(integer::parse(row.written, row.base), x) << row.text;
     }
     struct Rejected {
         const char* text;
@@ -219,24 +206,15 @@ TEST_F(Integer, ParsesExactlyTheStrictForm)
         std::size_t position;
         const char* names;
     };
+    // clang-format off
     const Rejected rejected[] = {
-        {"", 10, 0, "where the text ends"},
-        {"-", 10, 1, "where the text ends"},
-        {"0x", 16, 2, "where the text ends"},
-        {"0b", 2, 2, "where the text ends"},
-        {" 1", 10, 0, "' '"},
-        {"1 ", 10, 1, "' '"},
-        {"+-1", 10, 1, "'-'"},
-        {"12x3", 10, 2, "'x'"},
-        {"1_000", 10, 1, "'_'"},
-        {"0x1F", 10, 1, "'x'"},
-        {"0o7", 16, 1, "'o'"},
-        {"0b2", 2, 2, "'2'"},
-        {"9", 8, 0, "'9'"},
-        {"0xg", 16, 2, "'g'"},
-        {"1\n", 10, 1, "byte 0x0A"},
-        {"7\xFF", 10, 1, "byte 0xFF"},
+        {"", 10, 0, "where the text ends"}, {"-", 10, 1, "where the text ends"},
+        {"0x", 16, 2, "where the text ends"}, {"0b", 2, 2, "where the text ends"},
+        {" 1", 10, 0, "' '"}, {"1 ", 10, 1, "' '"}, {"+-1", 10, 1, "'-'"}, {"12x3", 10, 2, "'x'"},
+        {"1_000", 10, 1, "'_'"}, {"0x1F", 10, 1, "'x'"}, {"0o7", 16, 1, "'o'"}, {"0b2", 2, 2, "'2'"},
+        {"9", 8, 0, "'9'"}, {"0xg", 16, 2, "'g'"}, {"1\n", 10, 1, "byte 0x0A"}, {"7\xFF", 10, 1, "byte 0xFF"},
     };
+    // clang-format on
     for (const Rejected& row : rejected) {
         try {
             (void)integer::parse(row.text, row.base);
@@ -249,34 +227,12 @@ TEST_F(Integer, ParsesExactlyTheStrictForm)
         }
     }
     EXPECT_THROW((void)integer::parse("10", 3), std::invalid_argument);
+    EXPECT_THROW((void)integer(1).to_string(36), std::invalid_argument);
     EXPECT_THROW((void)integer::parse("1" + std::string(8 * std::size_t{big_limb_capacity()}, '0'), 16), big_error);
     EXPECT_THROW((void)integer::parse("1" + std::string(32 * std::size_t{big_limb_capacity()}, '0'), 2), big_error);
 }
 
-TEST_F(Integer, WritesEachBaseWithoutPrefixOrLeadingZeros)
-{
-    struct Row {
-        integer x;
-        int base;
-        const char* text;
-    };
-    const Row rows[] = {
-        {0, 2, "0"},
-        {negative_zero(), 16, "0"},
-        {10, 16, "A"},
-        {-10, 2, "-1010"},
-        {-8, 8, "-10"},
-        {UINT64_MAX, 16, "FFFFFFFFFFFFFFFF"},
-        {INT64_MIN, 8, "-1000000000000000000000"},
-        {INT64_MIN, 10, "-9223372036854775808"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(row.x.to_string(row.base), row.text);
-        EXPECT_EQ(integer::parse(row.text, row.base), row.x) << row.text;
-    }
-    EXPECT_THROW((void)integer(1).to_string(36), std::invalid_argument);
-}
-
+// A non-negative value must look as the built-in of the same value does.
 TEST_F(Integer, StreamsHonourBaseCaseShowbaseWidthAndFill)
 {
     using F = std::ios_base;
@@ -286,36 +242,29 @@ TEST_F(Integer, StreamsHonourBaseCaseShowbaseWidthAndFill)
         int width;
         const char* text;
     };
+    // clang-format off
     const Row rows[] = {
-        {-255, F::dec, 0, "-255"},
-        {255, F::hex, 0, "ff"},
-        {255, F::hex | F::uppercase, 0, "FF"},
-        {-255, F::hex | F::showbase, 0, "-0xff"},
-        {255, F::hex | F::showbase | F::uppercase, 0, "0XFF"},
-        {0, F::hex | F::showbase, 0, "0"},
-        {-8, F::oct | F::showbase, 0, "-010"},
-        {8, F::oct, 0, "10"},
-        {-255, F::dec, 7, "***-255"},
-        {-255, F::dec | F::left, 7, "-255***"},
-        {-255, F::hex | F::showbase | F::internal, 8, "-0x***ff"},
-        {255, F::hex | F::showbase | F::internal, 7, "0x***ff"},
+        {-255, F::dec, 0, "-255"}, {255, F::hex, 0, "ff"}, {255, F::hex | F::uppercase, 0, "FF"},
+        {-255, F::hex | F::showbase, 0, "-0xff"}, {255, F::hex | F::showbase | F::uppercase, 0, "0XFF"},
+        {0, F::hex | F::showbase, 0, "0"}, {-8, F::oct | F::showbase, 0, "-010"}, {8, F::oct, 0, "10"},
+        {-255, F::dec, 7, "***-255"}, {-255, F::dec | F::left, 7, "-255***"},
+        {-255, F::hex | F::showbase | F::internal, 8, "-0x***ff"}, {255, F::hex | F::showbase | F::internal, 7, "0x***ff"},
     };
+    // clang-format on
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
         std::ostringstream out;
-        out.flags(row.flags);
-        out.width(row.width);
-        out.fill('*');
-        out << integer(row.value);
-        EXPECT_EQ(out.str(), row.text);
-        EXPECT_EQ(out.width(), 0) << "the width applies to one output only";
+        const auto written = [&](const auto& value) {
+            out.str("");
+            out.flags(row.flags);
+            out.width(row.width);
+            out.fill('*');
+            out << value;
+            return out.str();
+        };
+        EXPECT_EQ(written(integer(row.value)), row.text);
+        EXPECT_EQ(out.width(), 0) << row.text << ": the width applies to one output only";
         if (row.value >= 0) {
-            std::ostringstream builtin;
-            builtin.flags(row.flags);
-            builtin.width(row.width);
-            builtin.fill('*');
-            builtin << row.value;
-            EXPECT_EQ(builtin.str(), row.text) << "differs from a built-in";
+            EXPECT_EQ(written(row.value), row.text) << "a built-in writes it otherwise";
         }
     }
 }
