@@ -44,9 +44,11 @@ constexpr std::array<const char*, 11> error_messages{
 // while the heap still has room for the messages.
 const big_error& prebuilt_error(big_error::reason why)
 {
-    static const auto errors = []<std::size_t... i>(std::index_sequence<i...>) {
+    static const auto errors = []<std::size_t... i>(std::index_sequence<i...>)
+    {
         return std::array{big_error{static_cast<big_error::reason>(i)}...};
-    }(std::make_index_sequence<error_messages.size()>{});
+    }
+    (std::make_index_sequence<error_messages.size()>{});
     return errors.at(static_cast<std::size_t>(why));
 }
 
