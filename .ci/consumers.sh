@@ -71,7 +71,7 @@ need_packages cmake ninja-build g++ git pkg-config libgtest-dev libgmp-dev
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-check_mirror "Using the library" 1 "$consumers/app.cpp"
+check_mirror "Using the library" 2 "$consumers/app.cpp"
 check_mirror "$section" 2 "$consumers/find_package/CMakeLists.txt"
 check_mirror "$section" 5 "$consumers/add_subdirectory/CMakeLists.txt"
 

@@ -1,0 +1,281 @@
+// SPDX-License-Identifier: MIT
+// The value type: each operator gives what the handle API gives (errors
+// included, operands untouched), strict text in and out, stream flags, and
+// hashing that agrees with ==.
+
+#include "../support.h"
+
+#include <bignum/integer.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <unordered_set>
+
+using namespace bignum_test;
+using bignum::integer;
+
+namespace {
+
+// Capacity 16 limbs, so the table's edges are short.
+class Integer : public BignumTest {
+protected:
+    Integer() : BignumTest(128) {}
+};
+
+// x from big_to_hex form, through the handle loader rather than the parser.
+integer from_hex(const std::string& text)
+{
+    integer x;
+    big_from_hex(text.c_str(), x.handle());
+    return x;
+}
+
+// The result's hexadecimal form, or the error it raised.
+std::string outcome(const std::function<std::string()>& run)
+{
+    try {
+        return run();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+}
+
+// A negative zero, as the byte loaders leave one.
+integer negative_zero()
+{
+    integer x;
+    big_from_raw("", 1, x.handle(), 1);
+    return x;
+}
+
+static_assert(std::is_nothrow_move_constructible_v<integer> && std::is_nothrow_move_assignable_v<integer>);
+static_assert(std::is_nothrow_swappable_v<integer>);
+static_assert(std::is_convertible_v<unsigned long long, integer> && std::is_convertible_v<signed char, integer>);
+static_assert(!std::is_convertible_v<bool, integer> && !std::is_convertible_v<char, integer>);
+static_assert(!std::is_convertible_v<const char*, integer> && !std::is_convertible_v<integer, int>);
+
+} // namespace
+
+TEST_F(Integer, OperatorsGiveWhatTheHandlesGiveAndLeaveOperandsOnError)
+{
+    const std::string max(8 * std::size_t{big_limb_capacity()}, 'F');
+    const std::string values[] = {"00",      "01", "-01", "07", "-0D", "FFFFFFFF", "-0100000000", "0123456789ABCDEF01",
+                                  "-" + max, max};
+    using Value = const integer&;
+    using Handle = void (*)(const BigNum*, const BigNum*, BigNum*);
+    struct Row {
+        const char* op;
+        std::function<integer(Value, Value)> binary;
+        std::function<void(integer&, Value)> compound;
+        Handle handle;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"+", std::plus<integer>(), [](integer& a, Value b) { a += b; }, [](const BigNum* a, const BigNum* b, BigNum* r) { big_copy(r, a); big_add(r, b); }},
+        {"-", std::minus<integer>(), [](integer& a, Value b) { a -= b; }, [](const BigNum* a, const BigNum* b, BigNum* r) { big_copy(r, a); big_sub(r, b); }},
+        {"*", std::multiplies<integer>(), [](integer& a, Value b) { a *= b; }, big_mul},
+        {"/", std::divides<integer>(), [](integer& a, Value b) { a /= b; }, [](const BigNum* a, const BigNum* b, BigNum* r) { big_divmod(a, b, r, nullptr); }},
+        {"%", std::modulus<integer>(), [](integer& a, Value b) { a %= b; }, big_mod},
+    };
+    // clang-format on
+    for (const std::string& a_text : values) {
+        for (const std::string& b_text : values) {
+            for (const Row& row : rows) {
+                SCOPED_TRACE(a_text + " " + row.op + " " + b_text);
+                const integer a = from_hex(a_text);
+                const integer b = from_hex(b_text);
+                const std::string expected = outcome([&] {
+                    const Num r;
+                    row.handle(a.handle(), b.handle(), r);
+                    return hex(r);
+                });
+                EXPECT_EQ(outcome([&] { return hex(row.binary(a, b).handle()); }), expected);
+                integer c = a;
+                EXPECT_EQ(outcome([&] {
+                              row.compound(c, b);
+                              return hex(c.handle());
+                          }),
+                          expected);
+                if (expected.starts_with("bignum:")) {
+                    EXPECT_EQ(c, a) << "a compound assignment that raised changed its target";
+                }
+                EXPECT_EQ(hex(a.handle()), a_text);
+                EXPECT_EQ(hex(b.handle()), b_text);
+            }
+        }
+    }
+}
+
+// Each row's value is computed as the table is built; a built-in integer
+// sits on either side where it can.
+TEST_F(Integer, ExpressionsMixBuiltInsOnEitherSideShiftTheMagnitudeAndStep)
+{
+    const integer x = 5;
+    struct Row {
+        const char* expression;
+        integer value;
+        const char* decimal;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"INT64_MIN", INT64_MIN, "-9223372036854775808"},
+        {"UINT64_MAX", UINT64_MAX, "18446744073709551615"},
+        {"x * 3", x * 3, "15"}, {"7 - x", 7 - x, "2"}, {"x % 65537", x % 65537, "5"},
+        {"-17 / x", -17 / x, "-3"}, {"-17 % x", -17 % x, "-2"}, {"5u + x", 5U + x, "10"},
+        {"-x", -x, "-5"}, {"+x", +x, "5"}, {"-(-0)", -negative_zero(), "0"},
+        {"abs(INT64_MIN)", bignum::abs(INT64_MIN), "9223372036854775808"},
+        // On the magnitude with the sign kept; a built-in gives -3 and -1.
+        {"-5 >> 1", integer(-5) >> 1, "-2"}, {"-1 >> 1", integer(-1) >> 1, "0"},
+        {"-3 << 33", integer(-3) << 33, "-25769803776"},
+        {"gcd(-6, -4)", bignum::gcd(-6, -4), "2"}, {"gcd(0, 0)", bignum::gcd(0, 0), "0"},
+        {"lcm(-4, 6)", bignum::lcm(-4, 6), "12"}, {"inv_mod(3, 7)", bignum::inv_mod(3, 7), "5"},
+        {"pow_mod(-2, 3, 7)", bignum::pow_mod(-2, 3, 7), "6"}, {"pow_mod(2, -3, -7)", bignum::pow_mod(2, -3, -7), "1"},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.value.to_string(), row.decimal) << row.expression;
+    }
+    EXPECT_TRUE(x < 6U && 4U < x && x != 0 && 0 != x && x > INT64_MIN && x < UINT64_MAX && (integer(-1) <=> 0U) < 0);
+    EXPECT_TRUE(integer(1) && !integer());
+    EXPECT_THROW((void)(x / 0), big_division_by_zero);
+    EXPECT_THROW((void)bignum::lcm(0, 0), big_division_by_zero);
+    EXPECT_THROW((void)bignum::inv_mod(2, 4), big_division_by_zero);
+    integer y = 7;
+    EXPECT_TRUE(y++ == 7 && ++y == 9 && y-- == 9 && --y == 7);
+    y = from_hex(std::string(8 * std::size_t{big_limb_capacity()}, 'F'));
+    const integer max = y;
+    EXPECT_THROW(++y, big_error);
+    EXPECT_THROW(y++, big_error);
+    EXPECT_THROW(y <<= 1, big_error);
+    EXPECT_EQ(y, max) << "a step that raised changed its target";
+}
+
+TEST_F(Integer, EqualityOrderAndHashAgreeAndANegativeZeroIsZero)
+{
+    struct Row {
+        integer x;
+        int rank;
+    };
+    const Row rows[] = {{INT64_MIN, 0}, {-1, 1}, {negative_zero(), 2}, {0, 2}, {1, 3}, {UINT64_MAX, 4}};
+    for (const Row& a : rows) {
+        for (const Row& b : rows) {
+            EXPECT_EQ(a.x <=> b.x, a.rank <=> b.rank) << a.x << " <=> " << b.x;
+            EXPECT_EQ(a.x == b.x, a.rank == b.rank) << a.x << " == " << b.x;
+            if (a.rank == b.rank) {
+                EXPECT_EQ(std::hash<integer>{}(a.x), std::hash<integer>{}(b.x)) << a.x;
+            }
+        }
+    }
+    EXPECT_EQ(std::unordered_set<integer>({negative_zero(), 0, -1, 1}).size(), 3U);
+    EXPECT_EQ(negative_zero().to_string(16), "0");
+}
+
+TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
+{
+    // Each is read, written back in its base, and read from that again.
+    struct Accepted {
+        const char* text;
+        int base;
+        const char* written;
+        const char* decimal;
+    };
+    // clang-format off
+    const Accepted accepted[] = {
+        {"0", 10, "0", "0"}, {"-0", 2, "0", "0"}, {"+42", 10, "42", "42"}, {"0009", 10, "9", "9"},
+        {"-18446744073709551616", 10, "-18446744073709551616", "-18446744073709551616"},
+        {"0b1", 16, "B1", "177"}, {"0x0a", 16, "A", "10"}, {"-0XaBc", 16, "-ABC", "-2748"},
+        {"0xffffffffffffffff", 16, "FFFFFFFFFFFFFFFF", "18446744073709551615"},
+        {"0b10000000000000000000000000000000000000000000000000000000000000000", 2,
+         "10000000000000000000000000000000000000000000000000000000000000000", "18446744073709551616"},
+        {"-0B101", 2, "-101", "-5"}, {"+0O017", 8, "17", "15"},
+        {"0o7777777777777777777777", 8, "7777777777777777777777", "73786976294838206463"},
+        {"-1000000000000000000000", 8, "-1000000000000000000000", "-9223372036854775808"},
+    };
+    // clang-format on
+    for (const Accepted& row : accepted) {
+        const integer x(row.text, row.base);
+        EXPECT_EQ(x.to_string(), row.decimal) << row.text;
+        EXPECT_EQ(x.to_string(row.base), row.written) << row.text;
+        EXPECT_EQ(integer::parse(row.written, row.base), x) << row.text;
+    }
+    struct Rejected {
+        const char* text;
+        int base;
+        std::size_t position;
+        const char* names;
+    };
+    // clang-format off
+    const Rejected rejected[] = {
+        {"", 10, 0, "where the text ends"}, {"-", 10, 1, "where the text ends"},
+        {"0x", 16, 2, "where the text ends"}, {"0b", 2, 2, "where the text ends"},
+        {" 1", 10, 0, "' '"}, {"1 ", 10, 1, "' '"}, {"+-1", 10, 1, "'-'"}, {"12x3", 10, 2, "'x'"},
+        {"1_000", 10, 1, "'_'"}, {"0x1F", 10, 1, "'x'"}, {"0o7", 16, 1, "'o'"}, {"0b2", 2, 2, "'2'"},
+        {"9", 8, 0, "'9'"}, {"0xg", 16, 2, "'g'"}, {"1\n", 10, 1, "byte 0x0A"}, {"7\xFF", 10, 1, "byte 0xFF"},
+    };
+    // clang-format on
+    for (const Rejected& row : rejected) {
+        try {
+            (void)integer::parse(row.text, row.base);
+            ADD_FAILURE() << '"' << row.text << "\" was accepted";
+        } catch (const bignum::parse_error& e) {
+            const std::string what = e.what();
+            EXPECT_EQ(e.position(), row.position) << what;
+            EXPECT_NE(what.find(row.names), std::string::npos) << what;
+            EXPECT_NE(what.find("at position " + std::to_string(row.position)), std::string::npos) << what;
+        }
+    }
+    EXPECT_THROW((void)integer::parse("10", 3), std::invalid_argument);
+    EXPECT_THROW((void)integer(1).to_string(36), std::invalid_argument);
+    EXPECT_THROW((void)integer::parse("1" + std::string(8 * std::size_t{big_limb_capacity()}, '0'), 16), big_error);
+    EXPECT_THROW((void)integer::parse("1" + std::string(32 * std::size_t{big_limb_capacity()}, '0'), 2), big_error);
+}
+
+// A non-negative value must look as the built-in of the same value does.
+TEST_F(Integer, StreamsHonourBaseCaseShowbaseWidthAndFill)
+{
+    using F = std::ios_base;
+    struct Row {
+        long long value;
+        F::fmtflags flags;
+        int width;
+        const char* text;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {-255, F::dec, 0, "-255"}, {255, F::hex, 0, "ff"}, {255, F::hex | F::uppercase, 0, "FF"},
+        {-255, F::hex | F::showbase, 0, "-0xff"}, {255, F::hex | F::showbase | F::uppercase, 0, "0XFF"},
+        {0, F::hex | F::showbase, 0, "0"}, {-8, F::oct | F::showbase, 0, "-010"}, {8, F::oct, 0, "10"},
+        {-255, F::dec, 7, "***-255"}, {-255, F::dec | F::left, 7, "-255***"},
+        {-255, F::hex | F::showbase | F::internal, 8, "-0x***ff"}, {255, F::hex | F::showbase | F::internal, 7, "0x***ff"},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        std::ostringstream out;
+        const auto written = [&](const auto& value) {
+            out.str("");
+            out.flags(row.flags);
+            out.width(row.width);
+            out.fill('*');
+            out << value;
+            return out.str();
+        };
+        EXPECT_EQ(written(integer(row.value)), row.text);
+        EXPECT_EQ(out.width(), 0) << row.text << ": the width applies to one output only";
+        if (row.value >= 0) {
+            EXPECT_EQ(written(row.value), row.text) << "a built-in writes it otherwise";
+        }
+    }
+}
+
+TEST_F(Integer, OwnsExactlyOneBlockThroughMovesAdoptAndRelease)
+{
+    integer a = 42;
+    integer b = std::move(a);
+    a = 7; // a moved-from integer may be assigned
+    EXPECT_EQ(a, 7);
+    const integer c = integer::adopt(b.release());
+    EXPECT_EQ(c, 42);
+    EXPECT_EQ(big_live_blocks(), 2U);
+}
