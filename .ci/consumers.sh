@@ -141,8 +141,8 @@ deb=build/packages/bignum_1.0.0_amd64.deb
 tgz=build/packages/bignum-1.0.0-Linux.tar.gz
 dpkg -c "$deb" | tee "$scratch/deb.list"
 tar -tzf "$tgz" | tee "$scratch/tgz.list"
-for file in include/bignum/bignum.h include/bignum/export.h include/bignum/version.h lib/libbignum.a \
-  lib/cmake/bignum/bignumConfig.cmake lib/cmake/bignum/bignumConfigVersion.cmake \
+for file in include/bignum/bignum.h include/bignum/integer.h include/bignum/export.h include/bignum/version.h \
+  lib/libbignum.a lib/cmake/bignum/bignumConfig.cmake lib/cmake/bignum/bignumConfigVersion.cmake \
   lib/cmake/bignum/bignumTargets.cmake lib/pkgconfig/bignum.pc share/doc/bignum/LICENSE; do
   grep -q " \./usr/$file\$" "$scratch/deb.list" || fail "the .deb lacks /usr/$file"
   grep -q "/$file\$" "$scratch/tgz.list" || fail "the .tar.gz lacks $file"

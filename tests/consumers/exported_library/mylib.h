@@ -3,8 +3,9 @@
 #define MYLIB_H
 
 #include <cstdint>
+#include <string>
 
-// base^exp mod m, through bignum.
-std::uint32_t mylib_powmod(std::uint32_t base, std::uint32_t exp, std::uint32_t m);
+// base^exp mod m in decimal, through bignum's value type.
+std::string mylib_powmod(std::uint32_t base, std::uint32_t exp, std::uint32_t m);
 
 #endif // MYLIB_H
