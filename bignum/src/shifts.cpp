@@ -7,8 +7,26 @@
 
 using namespace bignum::detail;
 
+namespace {
+
+// Raises unless |x| shifted left by count fits: the whole limbs, and one more
+// when the top limb's bits spill over. Checked before anything moves, so a
+// refused shift changes nothing.
+void require_shift_room(const BigNum* x, std::uint32_t count)
+{
+    if (is_zero(x)) {
+        return; // zero shifted any distance is still zero
+    }
+    const std::uint32_t bits = count % limb_bits;
+    const bool spills = bits > 0 && (limbs(x)[used(x) - 1] >> (limb_bits - bits)) != 0;
+    require_room(count / limb_bits + (spills ? 1U : 0U) <= big_limb_capacity() - used(x));
+}
+
+} // namespace
+
 std::uint32_t big_shl1(BigNum* x)
 {
+    require_shift_room(x, 1);
     const Limb carry = shl1_limbs(magnitude(x), 0);
     big_push_limb(x, carry);
     return carry;
@@ -33,12 +51,11 @@ void big_shl(BigNum* x, std::uint32_t count)
         sign(x) = 0;
         return;
     }
+    require_shift_room(x, count);
     const std::uint32_t whole = count / limb_bits;
     const std::uint32_t bits = count % limb_bits;
     Limb* l = limbs(x);
     if (whole > 0) {
-        // Tested before anything moves, so a refused shift leaves x intact.
-        require_room(whole <= big_limb_capacity() - used(x));
         std::memmove(l + whole, l, used(x) * sizeof(Limb));
         std::memset(l, 0, whole * sizeof(Limb));
         used(x) += whole;
@@ -81,6 +98,7 @@ void big_shr(BigNum* x, std::uint32_t count)
 
 void big_shl_to(const BigNum* src, std::uint32_t count, BigNum* dst)
 {
+    require_shift_room(src, count); // before dst, when it is not src, is overwritten
     copy_value(dst, src);
     big_shl(dst, count);
 }
