@@ -44,9 +44,11 @@ constexpr std::array<const char*, 11> error_messages{
 // while the heap still has room for the messages.
 const big_error& prebuilt_error(big_error::reason why)
 {
-    static const auto errors = []<std::size_t... i>(std::index_sequence<i...>) {
+    static const auto errors = []<std::size_t... i>(std::index_sequence<i...>)
+    {
         return std::array{big_error{static_cast<big_error::reason>(i)}...};
-    }(std::make_index_sequence<error_messages.size()>{});
+    }
+    (std::make_index_sequence<error_messages.size()>{});
     return errors.at(static_cast<std::size_t>(why));
 }
 
@@ -81,7 +83,8 @@ void copy_value(BigNum* dst, const BigNum* src) noexcept
 
 void require_nonzero_divisor(const BigNum* divisor)
 {
-    if (is_zero(divisor)) {
+    // By value: zero limbs a loader left on top do not make a zero divisor.
+    if (significant_limbs(limbs(divisor), used(divisor)) == 1 && limbs(divisor)[0] == 0) {
         throw big_division_by_zero{};
     }
 }
