@@ -26,9 +26,7 @@
 // * Strong guarantee: when an operation raises, every argument holds exactly
 //   what it held before, byte for byte over its whole block, however its
 //   outputs alias its inputs. It writes nothing past any block and releases
-//   every temporary it allocated. (The internal kernels at the end of this
-//   header are the exception: they may leave a partial result in their
-//   output.)
+//   every temporary it allocated.
 //
 // Preconditions the library checks; each raises `big_error`, whose `why()`
 // is the reason in brackets and whose `what()` is that reason's message
@@ -62,6 +60,9 @@
 #ifndef BIGNUM_BIGNUM_H
 #define BIGNUM_BIGNUM_H
 
+#include <bignum/export.h>
+#include <bignum/version.h>
+
 #include <cstdint>
 #include <stdexcept>
 
@@ -74,7 +75,7 @@ struct BigNum;
 
 // The library error: storage or capacity failure, or a detected misuse.
 // `code()` is the same for every cause; `why()` and `what()` tell them apart.
-class big_error : public std::runtime_error {
+class BIGNUM_EXPORT big_error : public std::runtime_error {
 public:
     static constexpr std::uint32_t error_code = 0x0BADC0DE;
     enum class reason : std::uint8_t {
@@ -100,7 +101,7 @@ private:
 };
 
 // A zero divisor. Raised before anything is allocated or written.
-class big_division_by_zero : public std::domain_error {
+class BIGNUM_EXPORT big_division_by_zero : public std::domain_error {
 public:
     big_division_by_zero();
 };
@@ -108,7 +109,7 @@ public:
 // Throws `big_error` for `why`. It allocates nothing, so it works when the
 // heap is exhausted: it throws a copy of an error built while memory was
 // plentiful, and copying a standard exception never allocates.
-[[noreturn]] void big_raise_error(big_error::reason why);
+[[noreturn]] BIGNUM_EXPORT void big_raise_error(big_error::reason why);
 
 // ---------------------------------------------------------------------------
 // Block layout
@@ -132,16 +133,16 @@ public:
 // The limb capacity becomes r / 8 (four times the nominal limbs, so products
 // of full-precision values fit) and the block size 8 + 4 x capacity. The
 // initial settings are those of 1024 bits: capacity 128, block size 520.
-void big_set_precision(std::uint32_t bits);
-[[nodiscard]] std::uint32_t big_limb_capacity() noexcept;
-[[nodiscard]] std::uint32_t big_block_size() noexcept;
+BIGNUM_EXPORT void big_set_precision(std::uint32_t bits);
+[[nodiscard]] BIGNUM_EXPORT std::uint32_t big_limb_capacity() noexcept;
+[[nodiscard]] BIGNUM_EXPORT std::uint32_t big_block_size() noexcept;
 // BigNums allocated and not yet freed, process-wide.
-[[nodiscard]] std::uint32_t big_live_blocks() noexcept;
+[[nodiscard]] BIGNUM_EXPORT std::uint32_t big_live_blocks() noexcept;
 
-[[nodiscard]] BigNum* big_new();
-[[nodiscard]] BigNum* big_new_word(std::uint32_t w);
+[[nodiscard]] BIGNUM_EXPORT BigNum* big_new();
+[[nodiscard]] BIGNUM_EXPORT BigNum* big_new_word(std::uint32_t w);
 // Releasing a null handle does nothing.
-void big_free(BigNum* x);
+BIGNUM_EXPORT void big_free(BigNum* x);
 
 // Owns one BigNum for a scope: allocated on construction, freed on every way
 // out, exceptions included. A release that fails means the heap is corrupt,
@@ -165,15 +166,15 @@ private:
     BigNum* x_;
 };
 
-void big_zero(BigNum* x);
-void big_set_word(BigNum* x, std::uint32_t w);
-void big_set_int(BigNum* x, std::int32_t i);
+BIGNUM_EXPORT void big_zero(BigNum* x);
+BIGNUM_EXPORT void big_set_word(BigNum* x, std::uint32_t w);
+BIGNUM_EXPORT void big_set_int(BigNum* x, std::int32_t i);
 // Whole-block copy; dst may be src.
-void big_copy(BigNum* dst, const BigNum* src);
+BIGNUM_EXPORT void big_copy(BigNum* dst, const BigNum* src);
 // Exchanges whole blocks; a may be b.
-void big_swap(BigNum* a, BigNum* b);
+BIGNUM_EXPORT void big_swap(BigNum* a, BigNum* b);
 // Bits in the magnitude; 0 for zero. The sign is ignored.
-[[nodiscard]] std::uint32_t big_bit_length(const BigNum* x);
+[[nodiscard]] BIGNUM_EXPORT std::uint32_t big_bit_length(const BigNum* x);
 
 // ---------------------------------------------------------------------------
 // Comparison, addition and subtraction
@@ -181,38 +182,38 @@ void big_swap(BigNum* a, BigNum* b);
 
 // +1, 0 or -1 as a is greater, equal or less. Sign words are compared first,
 // so a negative zero ranks below +0.
-[[nodiscard]] int big_cmp(const BigNum* a, const BigNum* b);
+[[nodiscard]] BIGNUM_EXPORT int big_cmp(const BigNum* a, const BigNum* b);
 // The same on magnitudes; sign words ignored.
-[[nodiscard]] int big_cmp_mag(const BigNum* a, const BigNum* b);
+[[nodiscard]] BIGNUM_EXPORT int big_cmp_mag(const BigNum* a, const BigNum* b);
 
-void big_add(BigNum* a, const BigNum* b);      // a = a + b; a may be b
-void big_sub(BigNum* a, const BigNum* b);      // a = a - b; a may be b
-void big_inc(BigNum* a);                       // a = a + 1
-void big_dec(BigNum* a);                       // a = a - 1
-void big_add_word(BigNum* a, std::uint32_t w); // |a| = |a| + w, sign kept
+BIGNUM_EXPORT void big_add(BigNum* a, const BigNum* b);      // a = a + b; a may be b
+BIGNUM_EXPORT void big_sub(BigNum* a, const BigNum* b);      // a = a - b; a may be b
+BIGNUM_EXPORT void big_inc(BigNum* a);                       // a = a + 1
+BIGNUM_EXPORT void big_dec(BigNum* a);                       // a = a - 1
+BIGNUM_EXPORT void big_add_word(BigNum* a, std::uint32_t w); // |a| = |a| + w, sign kept
 
 // ---------------------------------------------------------------------------
 // Shifts and bit masks: on the magnitude, sign kept; a zero result of a right
 // shift or truncation is +0.
 // ---------------------------------------------------------------------------
 
-std::uint32_t big_shl1(BigNum* x); // returns the carry out
-std::uint32_t big_shr1(BigNum* x); // returns the bit shifted out
-void big_shl(BigNum* x, std::uint32_t count);
-void big_shr(BigNum* x, std::uint32_t count);
-void big_shl_to(const BigNum* src, std::uint32_t count, BigNum* dst); // dst may be src
-void big_shr_to(const BigNum* src, std::uint32_t count, BigNum* dst); // dst may be src
+BIGNUM_EXPORT std::uint32_t big_shl1(BigNum* x); // returns the carry out
+BIGNUM_EXPORT std::uint32_t big_shr1(BigNum* x); // returns the bit shifted out
+BIGNUM_EXPORT void big_shl(BigNum* x, std::uint32_t count);
+BIGNUM_EXPORT void big_shr(BigNum* x, std::uint32_t count);
+BIGNUM_EXPORT void big_shl_to(const BigNum* src, std::uint32_t count, BigNum* dst); // dst may be src
+BIGNUM_EXPORT void big_shr_to(const BigNum* src, std::uint32_t count, BigNum* dst); // dst may be src
 // dst = sign(src) x (|src| mod 2^k); dst may be src.
-void big_low_bits(const BigNum* src, std::uint32_t k, BigNum* dst);
+BIGNUM_EXPORT void big_low_bits(const BigNum* src, std::uint32_t k, BigNum* dst);
 
 // ---------------------------------------------------------------------------
 // Multiplication and squaring (schoolbook). A product that does not fit in
 // the limb capacity raises `big_error`.
 // ---------------------------------------------------------------------------
 
-void big_mul(const BigNum* a, const BigNum* b, BigNum* r); // r may be a or b
-void big_sqr(BigNum* a);                                   // a = a x a
-void big_mul_word(BigNum* a, std::uint32_t w);             // a = a x w
+BIGNUM_EXPORT void big_mul(const BigNum* a, const BigNum* b, BigNum* r); // r may be a or b
+BIGNUM_EXPORT void big_sqr(BigNum* a);                                   // a = a x a
+BIGNUM_EXPORT void big_mul_word(BigNum* a, std::uint32_t w);             // a = a x w
 
 // ---------------------------------------------------------------------------
 // Division (restoring, bit-serial). A zero divisor raises
@@ -221,10 +222,10 @@ void big_mul_word(BigNum* a, std::uint32_t w);             // a = a x w
 
 // q = a / b truncated; r = a - q x b when r is not null. q and r must differ;
 // either may be a or b.
-void big_divmod(const BigNum* a, const BigNum* b, BigNum* q, BigNum* r);
-void big_mod(const BigNum* a, const BigNum* b, BigNum* r);
+BIGNUM_EXPORT void big_divmod(const BigNum* a, const BigNum* b, BigNum* q, BigNum* r);
+BIGNUM_EXPORT void big_mod(const BigNum* a, const BigNum* b, BigNum* r);
 // Returns |a| mod w; q = |a| / w (non-negative) when q is not null; q may be a.
-std::uint32_t big_div_word(const BigNum* a, std::uint32_t w, BigNum* q);
+BIGNUM_EXPORT std::uint32_t big_div_word(const BigNum* a, std::uint32_t w, BigNum* q);
 
 // ---------------------------------------------------------------------------
 // Hexadecimal text
@@ -234,11 +235,11 @@ std::uint32_t big_div_word(const BigNum* a, std::uint32_t w, BigNum* q);
 // Other characters are not rejected: each adds (ch - 48, ch - 55 or ch - 87)
 // at its position. More than 8 x capacity significant digits raise
 // `big_error` and leave x unchanged.
-void big_from_hex(const char* text, BigNum* x);
+BIGNUM_EXPORT void big_from_hex(const char* text, BigNum* x);
 // Writes "-" when negative, the top limb in whole bytes, every lower limb as
 // eight digits, upper case, then a NUL; returns the length without the NUL.
 // buf needs 8 x used count + 2 bytes.
-std::uint32_t big_to_hex(const BigNum* x, char* buf);
+BIGNUM_EXPORT std::uint32_t big_to_hex(const BigNum* x, char* buf);
 
 // ---------------------------------------------------------------------------
 // Decimal text
@@ -246,11 +247,11 @@ std::uint32_t big_to_hex(const BigNum* x, char* buf);
 
 // An optional leading "-", then digits; every other byte b adds b - 48
 // (mod 2^32) at its position. A value past the capacity raises `big_error`.
-void big_from_dec(const char* text, BigNum* x);
+BIGNUM_EXPORT void big_from_dec(const char* text, BigNum* x);
 // "0" for zero, else an optional "-" and the digits, then a NUL.
 // buf needs 10 x used count + 2 bytes.
-void big_to_dec(const BigNum* x, char* buf);
-void big_mul10(BigNum* a); // a = 10 x a
+BIGNUM_EXPORT void big_to_dec(const BigNum* x, char* buf);
+BIGNUM_EXPORT void big_mul10(BigNum* a); // a = 10 x a
 
 // ---------------------------------------------------------------------------
 // Byte strings. Raw form: least significant byte first (the limb area's own
@@ -260,14 +261,14 @@ void big_mul10(BigNum* a); // a = 10 x a
 // ---------------------------------------------------------------------------
 
 // sign: only its low 8 bits are read, and they must be 0 or 1.
-void big_from_raw(const void* bytes, std::uint32_t n, BigNum* x, std::uint32_t sign);
+BIGNUM_EXPORT void big_from_raw(const void* bytes, std::uint32_t n, BigNum* x, std::uint32_t sign);
 // Writes exactly 4 x used count bytes; returns the sign word.
-std::uint32_t big_to_raw(const BigNum* x, void* buf);
+BIGNUM_EXPORT std::uint32_t big_to_raw(const BigNum* x, void* buf);
 // sign: 0 or 1.
-void big_from_text(const void* bytes, std::uint32_t n, BigNum* x, std::uint32_t sign);
+BIGNUM_EXPORT void big_from_text(const void* bytes, std::uint32_t n, BigNum* x, std::uint32_t sign);
 // Writes the magnitude without leading zero bytes (one byte for zero), at
 // most 4 x used count bytes, no terminator; returns the sign word.
-std::uint32_t big_to_text(const BigNum* x, void* buf);
+BIGNUM_EXPORT std::uint32_t big_to_text(const BigNum* x, void* buf);
 
 // ---------------------------------------------------------------------------
 // Euclidean algorithms (repeated bit-serial division)
@@ -275,15 +276,15 @@ std::uint32_t big_to_text(const BigNum* x, void* buf);
 
 // r = the last non-zero value of the remainder chain a, b, a mod b, ...:
 // gcd(|a|, |b|) up to sign; non-negative for non-negative operands.
-void big_gcd(const BigNum* a, const BigNum* b, BigNum* r);
+BIGNUM_EXPORT void big_gcd(const BigNum* a, const BigNum* b, BigNum* r);
 // r = a x b / gcd(a, b), truncated; lcm(0, 0) raises `big_division_by_zero`.
-void big_lcm(const BigNum* a, const BigNum* b, BigNum* r);
+BIGNUM_EXPORT void big_lcm(const BigNum* a, const BigNum* b, BigNum* r);
 // r = a^-1 mod m in 1 .. m - 1, for a >= 1, m >= 2 and gcd(a, m) = 1 (m = 1
 // gives 1). No inverse raises `big_division_by_zero`. r may be a, never m.
-void big_invmod(const BigNum* a, const BigNum* m, BigNum* r);
+BIGNUM_EXPORT void big_invmod(const BigNum* a, const BigNum* m, BigNum* r);
 // Bezout coefficients: a x y + b x x = gcd(a, b) for non-negative operands.
 // x and y must differ.
-void big_xgcd(const BigNum* a, const BigNum* b, BigNum* x, BigNum* y);
+BIGNUM_EXPORT void big_xgcd(const BigNum* a, const BigNum* b, BigNum* x, BigNum* y);
 
 // ---------------------------------------------------------------------------
 // Modular multiplication and exponentiation. r may be any operand.
@@ -291,17 +292,17 @@ void big_xgcd(const BigNum* a, const BigNum* b, BigNum* x, BigNum* y);
 
 // r = (a x b) mod m, the truncating remainder (sign of a x b). Operands
 // past |m| are reduced first when their product might not fit.
-void big_mulmod(const BigNum* a, const BigNum* b, const BigNum* m, BigNum* r);
+BIGNUM_EXPORT void big_mulmod(const BigNum* a, const BigNum* b, const BigNum* m, BigNum* r);
 // r = base^|exp| mod |mod|, in 0 .. |mod| - 1: a base outside that range is
 // brought into it first. Odd moduli go to `big_powmod_mont`, even ones to
 // square-and-multiply with a division after each step. A zero modulus raises
 // `big_division_by_zero` and leaves r unchanged.
-void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);
+BIGNUM_EXPORT void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);
 // The same by Montgomery multiplication with R = 2^(bit length of mod), for
 // an odd modulus; an even one raises `big_division_by_zero`. Its products
 // need 3 x the modulus's used count within the limb capacity: a larger
 // modulus raises `big_error`.
-void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);
+BIGNUM_EXPORT void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);
 
 // ---------------------------------------------------------------------------
 // Primality screens: 1 passes, 0 fails. Neither writes n.
@@ -309,32 +310,17 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
 
 // 0 when one of the odd primes 3 .. 251 divides |n| (so also for those primes
 // themselves and for 0), else 1.
-[[nodiscard]] std::uint32_t big_small_prime_screen(const BigNum* n);
+[[nodiscard]] BIGNUM_EXPORT std::uint32_t big_small_prime_screen(const BigNum* n);
 // 1 when b^(|n| - 1) mod |n| = 1 for each of b = 2, 3, 5, 7. An even n raises
 // `big_division_by_zero`.
-[[nodiscard]] std::uint32_t big_fermat_test(const BigNum* n);
+[[nodiscard]] BIGNUM_EXPORT std::uint32_t big_fermat_test(const BigNum* n);
 
 // ---------------------------------------------------------------------------
-// Internal kernels: magnitudes only, for the library's own use. They read and
-// write no sign word (except that normalising a zero clears it) and trust
-// their preconditions.
+// Normal form
 // ---------------------------------------------------------------------------
 
-void big_push_limb(BigNum* x, std::uint32_t w); // append w unless 0; raises at capacity
 // Used count from the top non-zero limb of the whole capacity; a zero becomes
-// +0. Callers use it too, on values the byte-string loaders left unnormalised.
-void big_normalize(BigNum* x);
-
-void big_add_mag(BigNum* a, const BigNum* b); // |a| += |b|
-void big_sub_mag(BigNum* a, const BigNum* b); // |a| -= |b|; needs |a| >= |b|
-void big_inc_mag(BigNum* a);                  // |a| += 1
-void big_dec_mag(BigNum* a);                  // |a| -= 1; needs |a| >= 1
-
-// t must be all zero, distinct from the operands, with its used count set by
-// the caller to the sum of the operands' used counts; they may exceed the
-// capacity by one, and `big_error` is raised when the product does not fit.
-void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t);
-void big_sqr_mag(const BigNum* a, BigNum* t);
-void big_mul_word_mag(const BigNum* a, std::uint32_t w, BigNum* t);
+// +0. Mends a value the byte-string loaders left unnormalised.
+BIGNUM_EXPORT void big_normalize(BigNum* x);
 
 #endif // BIGNUM_BIGNUM_H
