@@ -45,10 +45,12 @@ void rsabox_main()
     }
 }
 
+constexpr const char* program = "rsabox";
+
 [[noreturn]] void start()
 {
-    bignum::platform::run_guarded("rsabox", rsabox_main);
-    bignum::platform::exit_process(0);
+    bignum::platform::run_guarded(program, rsabox_main);
+    bignum::platform::exit_process(program, 0);
 }
 
 } // namespace

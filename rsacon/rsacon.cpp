@@ -70,13 +70,15 @@ void rsacon_main()
     wait_key();
 }
 
+constexpr const char* program = "rsacon";
+
 [[noreturn]] void start()
 {
-    bignum::platform::run_guarded("rsacon", [] {
+    bignum::platform::run_guarded(program, [] {
         console_init();
         rsacon_main();
     });
-    bignum::platform::exit_process(0);
+    bignum::platform::exit_process(program, 0);
 }
 
 } // namespace

@@ -15,10 +15,13 @@ void run_guarded(const char* program, void (*body)())
     try {
         body();
         return;
-    } catch (const big_error&) {
-        failure = Failure::library_error;
     } catch (const big_division_by_zero&) {
         failure = Failure::division_by_zero;
+    } catch (...) {
+        // The library error, the heap refusing the programs' own buffers or
+        // anything unforeseen: besides a zero divisor, the library error is
+        // the one failure the programs know how to end with.
+        failure = Failure::library_error;
     }
     end_unhandled(program, failure);
 }

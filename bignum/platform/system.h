@@ -5,7 +5,8 @@
 // the library itself never uses it.
 //
 // Results are reported as on Windows: a byte count through an out parameter
-// and a success flag, which callers are free to ignore.
+// and a success flag, which callers are free to ignore. A failed write is
+// remembered all the same, and the process's exit reports it.
 
 #ifndef BIGNUM_PLATFORM_SYSTEM_H
 #define BIGNUM_PLATFORM_SYSTEM_H
@@ -33,7 +34,10 @@ enum class Failure : std::uint32_t {
 
 [[nodiscard]] Handle standard_handle(StandardStream stream) noexcept;
 
-// Fails, changing nothing, when the handle is not a console or terminal.
+// Applies the three modes to the input's settings as they were before the
+// first change, keeping the rest of them; the process puts those settings
+// back whenever it ends in a way it can catch. Fails, changing nothing, when
+// the handle is not a console or terminal.
 bool set_input_mode(Handle input, std::uint32_t mode) noexcept;
 
 // Reads at most `size` bytes; at the end of input it succeeds with count 0.
@@ -46,10 +50,14 @@ bool write_bytes(Handle output, const void* bytes, std::uint32_t size, std::uint
 // once the user has closed it.
 void message_box(const char* text);
 
-[[noreturn]] void exit_process(std::uint32_t status) noexcept;
+// Ends the process with `status`; after a failed write, with status 1 and one
+// line on standard error naming the program and the first failure.
+[[noreturn]] void exit_process(const char* program, std::uint32_t status) noexcept;
 
-// Runs `body`. A library exception escaping it ends the process at once
-// through `end_unhandled`, as an unhandled exception of that kind would.
+// Runs `body`. Any exception escaping it ends the process at once through
+// `end_unhandled`, as an unhandled exception would: a zero divisor as
+// `division_by_zero`, everything else (an exhausted heap included) as
+// `library_error`.
 void run_guarded(const char* program, void (*body)());
 
 // On Windows raises the failure's exception code; elsewhere prints one line

@@ -1,21 +1,35 @@
 # SPDX-License-Identifier: MIT
 """Runs a built program without a terminal and checks what it shows against
-Python's own integers.
+Python's own integers; checks that output it could not write makes it fail;
+and runs it on a terminal of its own to check that every end puts the
+terminal's settings back.
 
-    check_programs.py rsacon|rsabox EXE KEYS_H
-    check_programs.py unhandled EXE
+    check_programs.py rsacon|rsabox KEYS_H COMMAND...
+    check_programs.py unhandled COMMAND...
+
+COMMAND is the program, after its emulator if it needs one.
 """
 
+import fcntl
+import os
 import re
+import signal
 import subprocess
 import sys
+import termios
+import time
 
 # A message box as the POSIX build draws it: a framed text over an OK button.
 BOX = r"(\+-+\+)\n\| (.*?) *\|\n\1\n\| *\[ OK \] *\|\n\1\n"
 
+TIMEOUT = 120
 
-def run(*args):
-    return subprocess.run(args, stdin=subprocess.DEVNULL, capture_output=True, timeout=120, check=False)
+
+def run(*args, **options):
+    options = {"stdin": subprocess.DEVNULL, "capture_output": True, **options}
+    if "stdout" in options:
+        options.update(capture_output=False, stderr=subprocess.PIPE)
+    return subprocess.run(args, timeout=TIMEOUT, check=False, **options)
 
 
 def key_texts(keys_h):
@@ -34,8 +48,98 @@ def expect(got, want, what):
         sys.exit(f"FAILED: {what}: got {got!r}, expected {want!r}")
 
 
-def check_rsacon(exe, keys_h):
-    result = run(exe)
+def no_reader():
+    read_end, write_end = os.pipe()
+    os.close(read_end)
+    return write_end
+
+
+# How standard output is lost, then the exit status and standard error expected.
+LOST_OUTPUT = [
+    (lambda: {"stdout": os.open("/dev/full", os.O_WRONLY)}, 1, "{}: write error: No space left on device\n"),
+    (lambda: {"stdout": subprocess.DEVNULL, "preexec_fn": lambda: os.close(1)}, 1,
+     "{}: write error: Bad file descriptor\n"),
+    (lambda: {"stdout": no_reader()}, -signal.SIGPIPE, ""),
+]
+
+
+def check_lost_output(name, exe):
+    for output, status, error in LOST_OUTPUT:
+        options = output()
+        result = run(*exe, **options)
+        if isinstance(options["stdout"], int) and options["stdout"] >= 0:
+            os.close(options["stdout"])
+        expect((result.returncode, result.stderr.decode()), (status, error.format(name)), "output lost")
+
+
+def start_on_terminal(settings, *command):
+    """Starts the command as the leader of a session whose controlling terminal
+    is a new one with the given settings."""
+    controller, terminal = os.openpty()
+    termios.tcsetattr(terminal, termios.TCSANOW, settings)
+    process = subprocess.Popen(command, stdin=terminal, stdout=terminal, stderr=terminal, start_new_session=True,
+                               preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+    return process, controller, terminal
+
+
+def user_settings():
+    """Settings a user might have chosen: no echo, no flow control and
+    timing values that line mode leaves unread."""
+    controller, terminal = os.openpty()
+    settings = termios.tcgetattr(terminal)
+    os.close(controller)
+    os.close(terminal)
+    settings[0] &= ~termios.IXON
+    settings[3] &= ~termios.ECHO
+    settings[6][termios.VMIN], settings[6][termios.VTIME] = b"\x05", b"\x07"
+    return settings
+
+
+def key_wait_settings(settings):
+    """The user's settings with signals on and line mode and echo off, reading
+    one byte at a time (which Python reports as numbers, not characters)."""
+    wait = [*settings[:6], list(settings[6])]
+    wait[3] = (wait[3] | termios.ISIG) & ~(termios.ICANON | termios.ECHO)
+    wait[6][termios.VMIN], wait[6][termios.VTIME] = 1, 0
+    return wait
+
+
+def wait_for_key_wait(terminal, want):
+    deadline = time.monotonic() + TIMEOUT
+    while termios.tcgetattr(terminal)[3] & termios.ICANON:
+        if time.monotonic() > deadline:
+            sys.exit("FAILED: rsacon never waited for a key")
+        time.sleep(0.01)
+    expect(termios.tcgetattr(terminal), want, "settings during the key wait")
+
+
+# How rsacon's key wait ends, and its exit status then.
+KEY_WAIT_ENDS = [
+    ("key", lambda process, controller: os.write(controller, b"x"), 0),
+    ("Ctrl-C", lambda process, controller: os.write(controller, b"\x03"), -signal.SIGINT),
+    ("SIGTERM", lambda process, controller: process.send_signal(signal.SIGTERM), -signal.SIGTERM),
+    ("SIGHUP", lambda process, controller: process.send_signal(signal.SIGHUP), -signal.SIGHUP),
+]
+
+
+def check_terminal_restored(process, controller, terminal, settings, status, what):
+    expect(process.wait(TIMEOUT), status, f"{what}: exit status")
+    expect(termios.tcgetattr(terminal), settings, f"{what}: settings after the end")
+    os.close(controller)
+    os.close(terminal)
+
+
+def check_rsacon_on_terminal(exe):
+    settings = user_settings()
+    for what, end, status in KEY_WAIT_ENDS:
+        process, controller, terminal = start_on_terminal(settings, *exe)
+        wait_for_key_wait(terminal, key_wait_settings(settings))
+        end(process, controller)
+        check_terminal_restored(process, controller, terminal, settings, status, what)
+
+
+def check_rsacon(keys_h, *exe):
+    result = run(*exe)
     expect(result.returncode, 0, "exit status")
     p_text, q_text = key_texts(keys_h)
     p, q = int(p_text, 16), int(q_text, 16)
@@ -45,23 +149,30 @@ def check_rsacon(exe, keys_h):
              "m: 736563726574206D6573736167652E00", "ct: " + hex_text(pow(m, d, n)),
              "m: 736563726574206D6573736167652E00", "secret message.", ""]
     expect(result.stdout.decode("ascii").split("\r\n"), lines, "standard output lines")
+    check_lost_output("rsacon", exe)
+    check_rsacon_on_terminal(exe)
 
 
-def check_rsabox(exe, keys_h):
-    result = run(exe)
+def check_rsabox(keys_h, *exe):
+    result = run(*exe)
     expect(result.returncode, 0, "exit status")
     n, d = (int(text, 16) for text in key_texts(keys_h))
     m = int.from_bytes(b"neka poruka\0", "little")
     out = result.stdout.decode("ascii")
     expect(re.sub(BOX, "", out), "", "output besides the boxes")
     expect([text for _, text in re.findall(BOX, out)], [hex_text(pow(m, d, n)), "neka poruka"], "box texts")
+    check_lost_output("rsabox", exe)
 
 
-def check_unhandled(exe):
-    for args, error in [((), "library error 0x0BADC0DE"), (("divide",), "division by zero 0xC0000094")]:
-        result = run(exe, *args)
+def check_unhandled(*exe):
+    library_error = "library error 0x0BADC0DE"
+    for args, error in [((), library_error), (("divide",), "division by zero 0xC0000094"),
+                        (("bad_alloc",), library_error), (("unknown",), library_error)]:
+        result = run(*exe, *args)
         expect(result.returncode != 0, True, f"{args}: failure status {result.returncode}")
         expect(result.stderr.decode(), f"unhandled_error: unhandled {error}\n", f"{args}: standard error")
+    settings = user_settings()
+    check_terminal_restored(*start_on_terminal(settings, *exe), settings, 1, "error path on a terminal")
 
 
 if __name__ == "__main__":

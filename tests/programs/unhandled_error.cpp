@@ -1,23 +1,37 @@
 // SPDX-License-Identifier: MIT
-// A program body that lets a library exception escape: the library error, or
-// with the argument "divide" a division by zero.
+// A program body that lets an exception escape, chosen by the argument: none
+// for the library error, "divide" for a division by zero, "bad_alloc" for an
+// exhausted heap outside the library, "unknown" for an exception of no
+// standard type. On a terminal it first leaves line mode and echo, as
+// rsacon's key wait does, so that the end can be seen to restore them.
 
 #include "bignum/platform/system.h"
 
 #include <bignum/bignum.h>
 
 #include <memory>
+#include <new>
 #include <string_view>
 
 namespace {
 
-bool divide = false;
+namespace platform = bignum::platform;
+
+constexpr const char* program = "unhandled_error";
+std::string_view escape;
 
 void body()
 {
-    if (divide) {
+    platform::set_input_mode(platform::standard_handle(platform::StandardStream::input), platform::input_processed);
+    if (escape == "divide") {
         const std::unique_ptr<BigNum, void (*)(BigNum*)> one(big_new_word(1), big_free);
         static_cast<void>(big_div_word(one.get(), 0, nullptr));
+    }
+    if (escape == "bad_alloc") {
+        throw std::bad_alloc();
+    }
+    if (escape == "unknown") {
+        throw 0;
     }
     big_raise_error(big_error::reason::capacity_exceeded);
 }
@@ -26,7 +40,9 @@ void body()
 
 int main(int argc, char** argv)
 {
-    divide = argc > 1 && std::string_view(argv[1]) == "divide";
-    bignum::platform::run_guarded("unhandled_error", body);
-    bignum::platform::exit_process(0);
+    if (argc > 1) {
+        escape = argv[1];
+    }
+    platform::run_guarded(program, body);
+    platform::exit_process(program, 0);
 }

@@ -79,17 +79,17 @@ class BIGNUM_EXPORT big_error : public std::runtime_error {
 public:
     static constexpr std::uint32_t error_code = 0x0BADC0DE;
     enum class reason : std::uint8_t {
-        storage_exhausted,        // "bignum: storage exhausted"
-        release_refused,          // "bignum: the heap refused to release a block"
-        capacity_exceeded,        // "bignum: result exceeds the limb capacity"
-        text_too_long,            // "bignum: text longer than a block holds"
-        bytes_too_long,           // "bignum: byte string longer than a block holds"
-        invalid_sign,             // "bignum: sign must be 0 or 1"
-        precision_out_of_range,   // "bignum: precision out of range"
-        precision_while_alive,    // "bignum: precision changed while numbers are alive"
-        quotient_is_remainder,    // "bignum: quotient and remainder must be different numbers"
-        x_is_y,                   // "bignum: x and y must be different numbers"
-        result_is_modulus,        // "bignum: result and modulus must be different numbers"
+        storage_exhausted,      // "bignum: storage exhausted"
+        release_refused,        // "bignum: the heap refused to release a block"
+        capacity_exceeded,      // "bignum: result exceeds the limb capacity"
+        text_too_long,          // "bignum: text longer than a block holds"
+        bytes_too_long,         // "bignum: byte string longer than a block holds"
+        invalid_sign,           // "bignum: sign must be 0 or 1"
+        precision_out_of_range, // "bignum: precision out of range"
+        precision_while_alive,  // "bignum: precision changed while numbers are alive"
+        quotient_is_remainder,  // "bignum: quotient and remainder must be different numbers"
+        x_is_y,                 // "bignum: x and y must be different numbers"
+        result_is_modulus,      // "bignum: result and modulus must be different numbers"
     };
     explicit big_error(reason why);
     [[nodiscard]] reason why() const noexcept { return why_; }

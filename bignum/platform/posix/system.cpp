@@ -4,13 +4,25 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace bignum::platform {
 
 namespace {
+
+// errno of the first write that failed; 0 while none has.
+int lost_output_error = 0;
+
+// The terminal whose input modes the program changes, and its settings from
+// before the first change. A signal handler reads both, so the descriptor is
+// published only once the settings are in place.
+termios initial_settings{};
+volatile std::sig_atomic_t terminal = -1;
 
 [[nodiscard]] int descriptor(Handle h) noexcept { return static_cast<int>(h); }
 
@@ -39,6 +51,56 @@ bool write_all(int fd, const char* bytes, std::size_t size, std::size_t& written
     return failure == Failure::library_error ? "library error" : "division by zero";
 }
 
+// Async-signal-safe: called from the signal handler below.
+void restore_terminal() noexcept
+{
+    if (terminal >= 0) {
+        ::tcsetattr(terminal, TCSANOW, &initial_settings);
+    }
+}
+
+// Puts the terminal back, then lets the signal end the process as it would
+// have without the handler.
+void restore_terminal_and_resend(int signal) noexcept
+{
+    restore_terminal();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// The signals that end a process by default and that a user or the system
+// sends it from a terminal. One that is ignored (nohup, a background job)
+// stays ignored.
+void restore_terminal_on_signals() noexcept
+{
+    for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) {
+        struct sigaction action {};
+        if (::sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) {
+            continue;
+        }
+        action = {};
+        action.sa_handler = restore_terminal_and_resend;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+// Keeps the settings of the first terminal whose modes change; only that
+// one's modes may change later.
+bool remember_terminal(int fd) noexcept
+{
+    if (terminal >= 0) {
+        return fd == terminal;
+    }
+    if (::tcgetattr(fd, &initial_settings) != 0) {
+        return false;
+    }
+    std::atomic_signal_fence(std::memory_order_release);
+    terminal = fd;
+    restore_terminal_on_signals();
+    return true;
+}
+
 } // namespace
 
 Handle standard_handle(StandardStream stream) noexcept
@@ -48,10 +110,10 @@ Handle standard_handle(StandardStream stream) noexcept
 
 bool set_input_mode(Handle input, std::uint32_t mode) noexcept
 {
-    termios settings{};
-    if (::tcgetattr(descriptor(input), &settings) != 0) {
+    if (!remember_terminal(descriptor(input))) {
         return false;
     }
+    termios settings = initial_settings;
     set_flag(settings.c_lflag, ISIG, (mode & input_processed) != 0);
     set_flag(settings.c_lflag, ICANON, (mode & input_line) != 0);
     set_flag(settings.c_lflag, ECHO, (mode & input_echo) != 0);
@@ -78,14 +140,26 @@ bool write_bytes(Handle output, const void* bytes, std::uint32_t size, std::uint
 {
     std::size_t written = 0;
     const bool ok = write_all(descriptor(output), static_cast<const char*>(bytes), size, written);
+    if (!ok && lost_output_error == 0) {
+        lost_output_error = errno;
+    }
     count = static_cast<std::uint32_t>(written);
     return ok;
 }
 
-void exit_process(std::uint32_t status) noexcept { std::exit(static_cast<int>(status)); }
+void exit_process(const char* program, std::uint32_t status) noexcept
+{
+    restore_terminal();
+    if (lost_output_error != 0) {
+        std::fprintf(stderr, "%s: write error: %s\n", program, std::strerror(lost_output_error));
+        std::exit(1);
+    }
+    std::exit(static_cast<int>(status));
+}
 
 void end_unhandled(const char* program, Failure failure) noexcept
 {
+    restore_terminal();
     std::fprintf(stderr, "%s: unhandled %s 0x%08X\n", program, failure_name(failure), static_cast<unsigned>(failure));
     // Abruptly, as a crash would: no exit handlers run.
     std::_Exit(EXIT_FAILURE);
