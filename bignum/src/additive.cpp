@@ -40,11 +40,11 @@ bool sum_carries_out(const Limb* a, const Limb* b, std::uint32_t n) noexcept
     return false; // a = ~b: the sum is all ones
 }
 
-// Whether |a| + w carries out of a's used limbs: only through a run of
-// all-ones limbs above the lowest.
-bool word_sum_carries_out(std::span<const Limb> a, Limb w) noexcept
+// Whether |a| + w carries out of a's used limbs, given that a[0] + w
+// carries: only through a run of all-ones limbs above the lowest.
+bool carry_runs_out(std::span<const Limb> a) noexcept
 {
-    return a[0] > static_cast<Limb>(~w) && std::all_of(a.begin() + 1, a.end(), [](Limb l) { return l == ~Limb{0}; });
+    return std::all_of(a.begin() + 1, a.end(), [](Limb l) { return l == ~Limb{0}; });
 }
 
 } // namespace
@@ -88,10 +88,11 @@ void big_sub_mag(BigNum* a, const BigNum* b)
 
 void big_add_word(BigNum* a, std::uint32_t w)
 {
-    if (used(a) == big_limb_capacity()) {
-        require_room(!word_sum_carries_out(magnitude(a), w));
-    }
     Limb* l = limbs(a);
+    // Only a carry out of the lowest limb, at the capacity, can overflow.
+    if (l[0] > static_cast<Limb>(~w) && used(a) == big_limb_capacity()) {
+        require_room(!carry_runs_out(magnitude(a)));
+    }
     Limb carry = w;
     for (std::uint32_t i = 0; i < used(a) && carry != 0; ++i) {
         const Wide sum = Wide{l[i]} + carry;

@@ -10,6 +10,9 @@ using namespace bignum::detail;
 
 namespace {
 
+// A top limb up to this one takes 10 x itself plus a carry of at most 9.
+constexpr Limb largest_top_without_carry = (~Limb{0} - 9) / 10;
+
 // The limb that 10 |a| carries out of a's used limbs, computed without
 // writing.
 Limb times_ten_carry(std::span<const Limb> a) noexcept
@@ -25,8 +28,9 @@ Limb times_ten_carry(std::span<const Limb> a) noexcept
 
 void big_mul10(BigNum* a)
 {
-    // Only a value at the capacity can overflow: refused before it changes.
-    if (used(a) == big_limb_capacity()) {
+    // Only a large top limb at the capacity can overflow: refused before
+    // anything changes.
+    if (limbs(a)[used(a) - 1] > largest_top_without_carry && used(a) == big_limb_capacity()) {
         require_room(times_ten_carry(magnitude(a)) == 0);
     }
     // a + 9a in one pass, in place: each limb is read before it is written.

@@ -15,8 +15,8 @@ namespace {
 // by a little per step and outlast any caller.
 void load_value(BigNum* dst, const BigNum* src)
 {
-    big_copy(dst, src);
-    big_normalize(dst);
+    copy_value(dst, src);
+    trim(dst);
 }
 
 } // namespace
