@@ -12,19 +12,29 @@
 
 namespace {
 
-std::uint32_t limb_capacity = 128;
-std::uint32_t block_size = 520;
 // Blocks carry no size of their own, so the settings may change only while
-// no block is alive; counting them is what makes that checkable.
-std::atomic<std::uint32_t> live_blocks{0};
+// no block is alive. The limb capacity (low half) and the count of live
+// blocks (high half) share one atomic word, which makes that rule hold
+// across threads: big_new counts its block and reads the capacity in one
+// step, and big_set_precision stores a capacity only by a compare-and-swap
+// from a word whose count is zero. While a block is counted no new capacity
+// can be stored, so every read of the word in its lifetime sees the capacity
+// it was allocated with; an allocation that comes after the swap reads the
+// new one. Every fact a reader needs is in that one word, so relaxed order
+// suffices (the heap orders the blocks' own memory).
+constexpr std::uint64_t one_live_block = std::uint64_t{1} << 32;
+std::atomic<std::uint64_t> settings{128};
 
-constexpr std::uint32_t precision_mask = 0x3FFF;
+[[nodiscard]] std::uint32_t capacity_in(std::uint64_t word) noexcept { return static_cast<std::uint32_t>(word); }
+[[nodiscard]] std::uint32_t live_blocks_in(std::uint64_t word) noexcept
+{
+    return static_cast<std::uint32_t>(word >> 32);
+}
+[[nodiscard]] std::uint32_t block_size_for(std::uint32_t capacity) noexcept { return 4 * capacity + 8; }
 
-[[nodiscard]] std::uint32_t words_per_block() noexcept { return block_size / 4; }
+constexpr std::uint32_t largest_precision = 0x3FFF;
 
-} // namespace
-
-namespace {
+[[nodiscard]] std::uint32_t words_per_block() noexcept { return big_block_size() / 4; }
 
 constexpr std::array<const char*, 11> error_messages{
     "bignum: storage exhausted",
@@ -40,23 +50,44 @@ constexpr std::array<const char*, 11> error_messages{
     "bignum: result and modulus must be different numbers",
 };
 
-// One error per reason, built on first use; big_new makes that use early,
-// while the heap still has room for the messages.
+template <std::size_t... i>
+std::array<big_error, sizeof...(i)> errors_for(std::index_sequence<i...> /*reasons*/)
+{
+    return {big_error{static_cast<big_error::reason>(i)}...};
+}
+
+// One error per reason, built on first use; see build_errors for when.
 const big_error& prebuilt_error(big_error::reason why)
 {
-    static const auto errors = []<std::size_t... i>(std::index_sequence<i...>)
-    {
-        return std::array{big_error{static_cast<big_error::reason>(i)}...};
-    }
-    (std::make_index_sequence<error_messages.size()>{});
+    static const auto errors = errors_for(std::make_index_sequence<error_messages.size()>{});
     return errors.at(static_cast<std::size_t>(why));
 }
+
+// Every big_division_by_zero copies this one, so that raising it allocates
+// nothing either.
+const std::domain_error& division_by_zero_prototype()
+{
+    static const std::domain_error prototype("bignum: division by zero");
+    return prototype;
+}
+
+// Builds the errors above while the heap still has room. Start-up calls it,
+// so even a first big_new under an exhausted heap finds them ready; big_new
+// calls it too, for start-up code in other files that may run before that.
+bool build_errors()
+{
+    static_cast<void>(prebuilt_error(big_error::reason::storage_exhausted));
+    static_cast<void>(division_by_zero_prototype());
+    return true;
+}
+
+[[maybe_unused]] const bool errors_built_at_start_up = build_errors();
 
 } // namespace
 
 big_error::big_error(reason why) : std::runtime_error(error_messages.at(static_cast<std::size_t>(why))), why_(why) {}
 
-big_division_by_zero::big_division_by_zero() : std::domain_error("bignum: division by zero") {}
+big_division_by_zero::big_division_by_zero() : std::domain_error(division_by_zero_prototype()) {}
 
 void big_raise_error(big_error::reason why) { throw prebuilt_error(why); }
 
@@ -95,27 +126,33 @@ using namespace bignum::detail;
 
 void big_set_precision(std::uint32_t bits)
 {
-    const std::uint32_t rounded = ((bits & precision_mask) + 31U) & ~31U;
-    // A capacity of 0 holds nothing; a change under live blocks would make
-    // every whole-block operation on them overrun.
-    require(rounded != 0, big_error::reason::precision_out_of_range);
-    require(live_blocks.load() == 0, big_error::reason::precision_while_alive);
-    limb_capacity = rounded / 8;
-    block_size = 4 * limb_capacity + 8;
+    // A capacity of 0 holds nothing, and larger requests are refused rather
+    // than cut down to a size nobody asked for.
+    require(bits != 0 && bits <= largest_precision, big_error::reason::precision_out_of_range);
+    const std::uint32_t capacity = ((bits + 31U) & ~31U) / 8;
+    std::uint64_t seen = settings.load(std::memory_order_relaxed);
+    do {
+        // A change under live blocks would make every whole-block operation
+        // on them overrun.
+        require(live_blocks_in(seen) == 0, big_error::reason::precision_while_alive);
+    } while (!settings.compare_exchange_weak(seen, capacity, std::memory_order_relaxed));
 }
 
-std::uint32_t big_limb_capacity() noexcept { return limb_capacity; }
+std::uint32_t big_limb_capacity() noexcept { return capacity_in(settings.load(std::memory_order_relaxed)); }
 
-std::uint32_t big_block_size() noexcept { return block_size; }
+std::uint32_t big_block_size() noexcept { return block_size_for(big_limb_capacity()); }
 
-std::uint32_t big_live_blocks() noexcept { return live_blocks.load(); }
+std::uint32_t big_live_blocks() noexcept { return live_blocks_in(settings.load(std::memory_order_relaxed)); }
 
 BigNum* big_new()
 {
-    static_cast<void>(prebuilt_error(big_error::reason::storage_exhausted));
-    void* block = bignum::platform::heap_allocate_zeroed(block_size);
-    require(block != nullptr, big_error::reason::storage_exhausted);
-    ++live_blocks;
+    static_cast<void>(build_errors());
+    const std::uint64_t seen = settings.fetch_add(one_live_block, std::memory_order_relaxed);
+    void* block = bignum::platform::heap_allocate_zeroed(block_size_for(capacity_in(seen)));
+    if (block == nullptr) {
+        settings.fetch_sub(one_live_block, std::memory_order_relaxed);
+        big_raise_error(big_error::reason::storage_exhausted);
+    }
     auto* x = static_cast<BigNum*>(block);
     used(x) = 1;
     return x;
@@ -134,14 +171,14 @@ void big_free(BigNum* x)
         return;
     }
     require(bignum::platform::heap_release(x), big_error::reason::release_refused);
-    --live_blocks;
+    settings.fetch_sub(one_live_block, std::memory_order_relaxed);
 }
 
 void big_zero(BigNum* x)
 {
     used(x) = 1;
     sign(x) = 0;
-    std::memset(limbs(x), 0, limb_capacity * sizeof(Limb));
+    std::memset(limbs(x), 0, big_limb_capacity() * sizeof(Limb));
 }
 
 void big_set_word(BigNum* x, std::uint32_t w)
@@ -159,7 +196,7 @@ void big_set_int(BigNum* x, std::int32_t i)
     limbs(x)[0] = i < 0 ? 0U - bits : bits;
 }
 
-void big_copy(BigNum* dst, const BigNum* src) { std::memmove(big_words(dst), big_words(src), block_size); }
+void big_copy(BigNum* dst, const BigNum* src) { std::memmove(big_words(dst), big_words(src), big_block_size()); }
 
 void big_swap(BigNum* a, BigNum* b)
 {
@@ -186,7 +223,7 @@ void big_push_limb(BigNum* x, std::uint32_t w)
     if (w == 0) {
         return;
     }
-    require_room(used(x) < limb_capacity);
+    require_room(used(x) < big_limb_capacity());
     limbs(x)[used(x)] = w;
     ++used(x);
 }
@@ -195,6 +232,6 @@ void big_normalize(BigNum* x)
 {
     // From the top of the capacity, not the used count: callers may have set
     // limbs above it and rely on this to count them.
-    used(x) = limb_capacity;
+    used(x) = big_limb_capacity();
     trim(x);
 }

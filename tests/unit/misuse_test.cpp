@@ -53,6 +53,8 @@ TEST_F(Misuse, EveryCheckedPreconditionRaisesTheLibraryErrorAndChangesNoArgument
     const Row rows[] = {
         {"precision of 0 bits", R::precision_out_of_range, [] { big_set_precision(0); }},
         {"precision with the low 14 bits zero", R::precision_out_of_range, [] { big_set_precision(0x4000); }},
+        {"precision of 20000 bits", R::precision_out_of_range, [] { big_set_precision(20000); }},
+        {"precision of 2^20 + 512 bits", R::precision_out_of_range, [] { big_set_precision(0x100200); }},
         {"precision under a live BigNum", R::precision_while_alive, [] { const Num x; big_set_precision(512); }},
         {"carry out of big_add", R::capacity_exceeded,
          [] { const Num x(all_ones()), one("1"); kept({x, one}, [&] { big_add(x, one); }); }},

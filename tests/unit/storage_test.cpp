@@ -11,7 +11,7 @@ using namespace bignum_test;
 using Storage = BignumTest;
 
 // A refused precision (capacity 0 in the table) keeps the settings before it.
-TEST_F(Storage, PrecisionReadsLow14BitsRoundedUpToWholeLimbs)
+TEST_F(Storage, PrecisionIsRoundedUpToWholeLimbsUpTo16383Bits)
 {
     struct Row {
         std::uint32_t bits, capacity;
@@ -23,7 +23,7 @@ TEST_F(Storage, PrecisionReadsLow14BitsRoundedUpToWholeLimbs)
                            {16384, 0},
                            {100, 16},
                            {32768, 0},
-                           {16384 + 512, 64},
+                           {16384 + 512, 0},
                            {16383, 2048},
                            {1, 4}}) {
         if (row.capacity == 0) {

@@ -31,7 +31,7 @@
 // Preconditions the library checks; each raises `big_error`, whose `why()`
 // is the reason in brackets and whose `what()` is that reason's message
 // (listed beside `big_error::reason` below):
-//   - `big_set_precision` with bits whose low 14 bits are all zero
+//   - `big_set_precision` with bits of 0 or above 16383
 //     [precision_out_of_range], or while any BigNum is alive
 //     [precision_while_alive];
 //   - a result or carry that needs more limbs than the capacity
@@ -56,6 +56,13 @@
 //     divisor or modulus whose used limbs are all zero counts as zero;
 //   - output buffers of the formatters and byte stores are large enough (the
 //     size each needs is stated beside it).
+//
+// Threads: the precision settings are process-wide, and the library keeps
+// them consistent with every allocation: a `big_set_precision` that overlaps
+// a `big_new` in another thread either takes effect before it, so the new
+// block has the new size, or raises [precision_while_alive]. A BigNum is not
+// shared between threads without the caller's own locking; everything else,
+// operations on different BigNums included, may run concurrently.
 
 #ifndef BIGNUM_BIGNUM_H
 #define BIGNUM_BIGNUM_H
@@ -129,10 +136,12 @@ public:
 // Precision and storage
 // ---------------------------------------------------------------------------
 
-// Only the low 14 bits of `bits` count, rounded up to a multiple of 32 (r).
-// The limb capacity becomes r / 8 (four times the nominal limbs, so products
-// of full-precision values fit) and the block size 8 + 4 x capacity. The
-// initial settings are those of 1024 bits: capacity 128, block size 520.
+// `bits` is 1 .. 16383, rounded up to a multiple of 32 (r); any other value
+// raises `big_error` [precision_out_of_range] and keeps the settings, as does
+// a call while any BigNum is alive [precision_while_alive]. The limb
+// capacity becomes r / 8 (four times the nominal limbs, so products of
+// full-precision values fit) and the block size 8 + 4 x capacity. The initial
+// settings are those of 1024 bits: capacity 128, block size 520.
 BIGNUM_EXPORT void big_set_precision(std::uint32_t bits);
 [[nodiscard]] BIGNUM_EXPORT std::uint32_t big_limb_capacity() noexcept;
 [[nodiscard]] BIGNUM_EXPORT std::uint32_t big_block_size() noexcept;

@@ -5,14 +5,11 @@
 
 namespace bignum::platform {
 
-namespace {
-// HEAP_ZERO_MEMORY | HEAP_GENERATE_EXCEPTIONS: an exhausted heap raises the
-// system's own exception inside HeapAlloc; a null result is still tested.
-constexpr DWORD heap_flags = HEAP_ZERO_MEMORY | HEAP_GENERATE_EXCEPTIONS;
-} // namespace
+// Without HEAP_GENERATE_EXCEPTIONS: an exhausted heap then returns null, and
+// the caller raises big_error, instead of a system exception that no C++
+// handler catches.
+void* heap_allocate_zeroed(std::size_t bytes) noexcept { return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes); }
 
-void* heap_allocate_zeroed(std::size_t bytes) noexcept { return HeapAlloc(GetProcessHeap(), heap_flags, bytes); }
-
-bool heap_release(void* block) noexcept { return HeapFree(GetProcessHeap(), heap_flags, block) != 0; }
+bool heap_release(void* block) noexcept { return HeapFree(GetProcessHeap(), 0, block) != 0; }
 
 } // namespace bignum::platform
