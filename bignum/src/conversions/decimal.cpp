@@ -24,6 +24,19 @@ Limb times_ten_carry(std::span<const Limb> a) noexcept
     return carry;
 }
 
+// t = 10 t + digit in one pass. t is big_from_dec's own temporary, so the
+// refusal of a carry past the capacity leaves the caller's number alone.
+void append_digit(BigNum* t, Limb digit)
+{
+    Limb carry = digit;
+    for (Limb& limb : magnitude(t)) {
+        const Wide next = Wide{limb} * 10 + carry;
+        limb = low_word(next);
+        carry = high_word(next);
+    }
+    big_push_limb(t, carry);
+}
+
 } // namespace
 
 void big_mul10(BigNum* a)
@@ -44,9 +57,8 @@ void big_from_dec(const char* text, BigNum* x)
     const Scratch t;
     const bool negative = *text == '-';
     for (const char* digit = negative ? text + 1 : text; *digit != '\0'; ++digit) {
-        big_mul10(t);
         // Bytes are not validated: any byte b adds b - 48 modulo 2^32.
-        big_add_word(t, static_cast<unsigned char>(*digit) - 48U);
+        append_digit(t, static_cast<unsigned char>(*digit) - 48U);
     }
     sign(t) = negative && !is_zero(t) ? 1 : 0; // "-0" is +0 too
     copy_value(x, t);
