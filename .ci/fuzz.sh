@@ -5,7 +5,9 @@
 # FUZZ_SECONDS (60 by default), side by side, each from a copy of its seed
 # corpus so that the repository's corpus is never written. Fails on a crash,
 # a failed check, a sanitizer or leak report, or an input slower than
-# FUZZ_TIMEOUT seconds; the failing input is kept under build/fuzz/artifacts.
+# FUZZ_TIMEOUT seconds (libFuzzer's -timeout: how an operation that never
+# finishes, on operands in or outside normal form, becomes a finding); the
+# failing input is kept under build/fuzz/artifacts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source .ci/lib.sh

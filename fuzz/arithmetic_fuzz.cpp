@@ -7,7 +7,10 @@
 //
 // A quarter of the inputs keep their operands exactly as the raw loader left
 // them (possibly outside normal form, possibly negative zero): those only run
-// every operation and check that blocks stay sound and operands untouched.
+// every operation and check that blocks stay sound, operands untouched, a
+// refused operation's outputs as they were, and that every operation
+// finishes: the fuzzing stage's per-input timeout turns one that runs on
+// into a finding.
 //
 // Input: one control byte (bits 0-2 the precision, bits 3-4 both set for the
 // raw-operand sweep), operands a, b and e (each a shape byte, a length byte
@@ -207,6 +210,7 @@ void check_sum(const Context& c, const BigNum* a, const BigNum* b)
     check(raises<big_error>([&] { big_add(s, b); }) != fits, "big_add refusal differs from the capacity");
     check_block(s);
     if (!fits) {
+        check(same(s, a), "a refused big_add changed its operand");
         return;
     }
     check_result(s, "sum outside normal form");
@@ -226,6 +230,7 @@ void check_difference(const Context& c, const BigNum* a, const BigNum* b)
     check(raises<big_error>([&] { big_sub(d, b); }) != fits, "big_sub refusal differs from the capacity");
     check_block(d);
     if (!fits) {
+        check(same(d, a), "a refused big_sub changed its operand");
         return;
     }
     check_result(d, "difference outside normal form");
@@ -247,6 +252,8 @@ void check_steps(const Context& c, const BigNum* a, std::uint32_t w)
         check(same(up, expected), "inc differs from adding 1");
         big_dec(up);
         check(same(up, a), "dec after inc differs");
+    } else {
+        check(same(up, a), "a refused big_inc changed its operand");
     }
     const Num word(w);
     const bool word_fits = sum_fits(c, a, word);
@@ -256,6 +263,8 @@ void check_steps(const Context& c, const BigNum* a, std::uint32_t w)
         Num expected = magnitude_of(a);
         big_add(expected, word);
         check(big_cmp_mag(t, expected) == 0 && sign_of(t) == sign_of(a), "add_word differs from |a| + w");
+    } else {
+        check(same(t, a), "a refused add_word changed its operand");
     }
 }
 
@@ -286,10 +295,12 @@ void check_left_shift(const Context& c, const BigNum* a, std::uint32_t count)
     const bool fits = is_zero(a) || std::uint64_t{bits} + count <= c.capacity_bits;
     const Num t;
     check(raises<big_error>([&] { big_shl_to(a, count, t); }) != fits, "shl refusal differs from the capacity");
+    check(fits || same(t, c.zero), "a refused shl_to wrote its output");
     check_block(t);
     const Num in_place(a);
     const bool in_place_refused = raises<big_error>([&] { big_shl(in_place, count); });
     check(in_place_refused != fits, "shl in place refusal differs from shl_to's");
+    check(!in_place_refused || same(in_place, a), "a refused shl changed its operand");
     const Num doubled(a);
     std::uint32_t carry = 0;
     const bool double_fits = is_zero(a) || bits < c.capacity_bits;
@@ -299,6 +310,8 @@ void check_left_shift(const Context& c, const BigNum* a, std::uint32_t count)
         big_shl_to(a, 1, expected);
         check(same(doubled, expected), "shl1 differs from shl by 1");
         check(carry == (used_of(doubled) > used_of(a) ? 1U : 0U), "shl1 returned the wrong carry");
+    } else {
+        check(same(doubled, a), "a refused shl1 changed its operand");
     }
     if (!fits) {
         return;
@@ -413,20 +426,29 @@ void check_word_product(const Context& c, const BigNum* a, std::uint32_t w)
             }
         });
         check(refused != fits, "mul_word or mul10 refusal differs from the capacity");
-        check(!fits || same(t, product(a, word)), "mul_word or mul10 differs from mul");
+        check(same(t, fits ? product(a, word) : Num(a)), "mul_word or mul10 differs from mul, or a refusal wrote");
     }
 }
+
+// x, or x mod m when |x| >= |m|.
+Num below_modulus(const BigNum* x, const BigNum* m) { return big_cmp_mag(x, m) >= 0 ? remainder(x, m) : Num(x); }
 
 void check_modular_product(const Context& c, const BigNum* a, const BigNum* b, const BigNum* m)
 {
     if (is_zero(m)) {
         return; // covered with the zero divisors
     }
-    const bool fits = product_fits(c, a, b);
+    // Operands past |m| are reduced first when the product might not fit.
+    const bool reduce = big_bit_length(a) + big_bit_length(b) > c.capacity_bits;
+    const Num x = reduce ? below_modulus(a, m) : Num(a);
+    const Num y = reduce ? below_modulus(b, m) : Num(b);
+    const bool fits = product_fits(c, x, y);
     const Num r;
     check(raises<big_error>([&] { big_mulmod(a, b, m, r); }) != fits, "mulmod refusal differs from the capacity");
+    check(fits || same(r, c.zero), "a refused mulmod wrote its result");
     if (fits) {
-        check(same(r, remainder(product(a, b), m)), "mulmod differs from mul then mod");
+        check(same(r, remainder(product(x, y), m)), "mulmod differs from mul then mod");
+        check(!product_fits(c, a, b) || same(r, remainder(product(a, b), m)), "reducing first changed mulmod");
         const Num over_a(a);
         big_mulmod(over_a, b, m, over_a);
         check(same(over_a, r), "mulmod into its operand differs");
@@ -596,24 +618,17 @@ void check_number_theory(const Context& c, const BigNum* a, const BigNum* b, con
 
 // ---- operands outside normal form ----
 
-// No zero limb on top, though perhaps a negative zero.
-bool trimmed(const BigNum* x) { return used_of(x) == 1 || big_limbs(x)[used_of(x) - 1] != 0; }
-
 // Every operation on operands as the raw loader left them: whatever it
-// computes or refuses, blocks stay sound and operands are not written. The
-// Euclidean chains (and the exponentiations, which run one) get only
-// operands without a zero top limb: with one, a divisor compares larger
-// than it is, each step takes off only a little, and a chain can run for
-// longer than any input may.
+// computes or refuses, blocks stay sound and operands are not written, and
+// a refusal leaves its outputs as they were. The Euclidean chains and the
+// exponentiations run on short operands only, as for normal ones.
 void sweep(const BigNum* a, const BigNum* b, const BigNum* e, std::uint32_t count, std::uint32_t w, bool small)
 {
-    // Each operation writes r (and s), in place ones on r holding a copy of a.
+    // Each operation writes r (and s), which start as copies of a (and b):
+    // the in-place ones work on r.
     using Operation = std::function<void(BigNum * r, BigNum * s)>;
-    const auto on_copy_of_a = [&](const std::function<void(BigNum*)>& in_place) {
-        return [&, in_place](BigNum* r, BigNum*) {
-            big_copy(r, a);
-            in_place(r);
-        };
+    const auto on_copy_of_a = [](const std::function<void(BigNum*)>& in_place) {
+        return [in_place](BigNum* r, BigNum*) { in_place(r); };
     };
     const std::vector<Operation> everywhere{
         on_copy_of_a([&](BigNum* r) { big_add(r, b); }),
@@ -660,19 +675,22 @@ void sweep(const BigNum* a, const BigNum* b, const BigNum* e, std::uint32_t coun
     const Num b_before(b);
     const Num e_before(e);
     const auto run = [&](const Operation& operation) {
-        const Num r;
-        const Num s;
+        const Num r(a);
+        const Num s(b);
+        bool refused = true;
         try {
             operation(r, s);
+            refused = false;
         } catch (const big_error&) {
         } catch (const big_division_by_zero&) {
         }
         check_block(r);
         check_block(s);
         check(same(a, a_before) && same(b, b_before) && same(e, e_before), "an operation wrote an operand");
+        check(!refused || (same(r, a) && same(s, b)), "a refused operation wrote its output");
     };
     std::for_each(everywhere.begin(), everywhere.end(), run);
-    if (small && trimmed(a) && trimmed(b) && trimmed(e)) {
+    if (small) {
         std::for_each(small_only.begin(), small_only.end(), run);
     }
 }

@@ -47,6 +47,13 @@ inline std::string dec(const BigNum* x)
 // The number's limbs in use, least significant first.
 inline std::vector<std::uint32_t> limbs_of(const BigNum* x) { return {big_limbs(x), big_limbs(x) + big_used_count(x)}; }
 
+// The whole block, word by word: what a refused operation must leave as it
+// found it.
+inline std::vector<std::uint32_t> block_of(const BigNum* x)
+{
+    return {big_words(x), big_words(x) + big_block_size() / 4};
+}
+
 // True when the limbs above the used count are all zero (an invariant every
 // operation keeps).
 inline bool upper_limbs_clear(const BigNum* x)

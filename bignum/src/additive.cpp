@@ -27,6 +27,26 @@ void subtract_magnitudes(BigNum* a, const BigNum* b, std::uint32_t sign_if_b_lar
     trim(a);
 }
 
+// Whether |a| + |b| over n limbs carries out of the top: exactly when
+// a > ~b, that is a > 2^(32 n) - 1 - b, which the top limbs usually decide.
+// Asked only at the capacity, before anything is written.
+bool sum_carries_out(const Limb* a, const Limb* b, std::uint32_t n) noexcept
+{
+    for (std::uint32_t i = n; i-- > 0;) {
+        if (a[i] != static_cast<Limb>(~b[i])) {
+            return a[i] > static_cast<Limb>(~b[i]);
+        }
+    }
+    return false; // a = ~b: the sum is all ones
+}
+
+// Whether |a| + w carries out of a's used limbs, given that a[0] + w
+// carries: only through a run of all-ones limbs above the lowest.
+bool carry_runs_out(std::span<const Limb> a) noexcept
+{
+    return std::all_of(a.begin() + 1, a.end(), [](Limb l) { return l == ~Limb{0}; });
+}
+
 } // namespace
 
 int big_cmp_mag(const BigNum* a, const BigNum* b)
@@ -51,6 +71,9 @@ void big_add_mag(BigNum* a, const BigNum* b)
     // Limbs above either used count are zero, so the shorter operand reads
     // as zero-extended.
     const std::uint32_t n = std::max(used(a), used(b));
+    if (n == big_limb_capacity()) {
+        require_room(!sum_carries_out(limbs(a), limbs(b), n));
+    }
     used(a) = n;
     const Limb carry = add_limbs({limbs(a), n}, {limbs(a), n}, {limbs(b), n});
     big_push_limb(a, carry);
@@ -66,6 +89,10 @@ void big_sub_mag(BigNum* a, const BigNum* b)
 void big_add_word(BigNum* a, std::uint32_t w)
 {
     Limb* l = limbs(a);
+    // Only a carry out of the lowest limb, at the capacity, can overflow.
+    if (l[0] > static_cast<Limb>(~w) && used(a) == big_limb_capacity()) {
+        require_room(!carry_runs_out(magnitude(a)));
+    }
     Limb carry = w;
     for (std::uint32_t i = 0; i < used(a) && carry != 0; ++i) {
         const Wide sum = Wide{l[i]} + carry;

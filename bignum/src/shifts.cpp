@@ -7,10 +7,61 @@
 
 using namespace bignum::detail;
 
+namespace {
+
+// Raises unless |x| shifted left by count fits: the whole limbs, and one more
+// when the top limb's bits spill over. Checked before anything moves, so a
+// refused shift changes nothing.
+void require_shift_room(const BigNum* x, std::uint32_t count)
+{
+    if (is_zero(x)) {
+        return; // zero shifted any distance is still zero
+    }
+    const std::uint32_t bits = count % limb_bits;
+    const bool spills = bits > 0 && (limbs(x)[used(x) - 1] >> (limb_bits - bits)) != 0;
+    const std::uint32_t new_limbs = count / limb_bits + (spills ? 1U : 0U);
+    if (new_limbs > 0) {
+        require_room(new_limbs <= big_limb_capacity() - used(x));
+    }
+}
+
+// big_shl once the room is known.
+void shift_left(BigNum* x, std::uint32_t count) noexcept
+{
+    if (is_zero(x)) {
+        sign(x) = 0;
+        return;
+    }
+    const std::uint32_t whole = count / limb_bits;
+    const std::uint32_t bits = count % limb_bits;
+    Limb* l = limbs(x);
+    if (whole > 0) {
+        std::memmove(l + whole, l, used(x) * sizeof(Limb));
+        std::memset(l, 0, whole * sizeof(Limb));
+        used(x) += whole;
+    }
+    if (bits > 0) {
+        const std::uint32_t u = used(x);
+        const Limb spill = l[u - 1] >> (limb_bits - bits);
+        for (std::uint32_t i = u - 1; i > whole; --i) {
+            l[i] = (l[i] << bits) | (l[i - 1] >> (limb_bits - bits));
+        }
+        l[whole] <<= bits;
+        if (spill != 0) {
+            l[used(x)++] = spill;
+        }
+    }
+}
+
+} // namespace
+
 std::uint32_t big_shl1(BigNum* x)
 {
+    require_shift_room(x, 1);
     const Limb carry = shl1_limbs(magnitude(x), 0);
-    big_push_limb(x, carry);
+    if (carry != 0) {
+        limbs(x)[used(x)++] = carry;
+    }
     return carry;
 }
 
@@ -29,29 +80,8 @@ std::uint32_t big_shr1(BigNum* x)
 
 void big_shl(BigNum* x, std::uint32_t count)
 {
-    if (is_zero(x)) {
-        sign(x) = 0;
-        return;
-    }
-    const std::uint32_t whole = count / limb_bits;
-    const std::uint32_t bits = count % limb_bits;
-    Limb* l = limbs(x);
-    if (whole > 0) {
-        // Tested before anything moves, so a refused shift leaves x intact.
-        require_room(whole <= big_limb_capacity() - used(x));
-        std::memmove(l + whole, l, used(x) * sizeof(Limb));
-        std::memset(l, 0, whole * sizeof(Limb));
-        used(x) += whole;
-    }
-    if (bits > 0) {
-        const std::uint32_t u = used(x);
-        const Limb spill = l[u - 1] >> (limb_bits - bits);
-        for (std::uint32_t i = u - 1; i > whole; --i) {
-            l[i] = (l[i] << bits) | (l[i - 1] >> (limb_bits - bits));
-        }
-        l[whole] <<= bits;
-        big_push_limb(x, spill);
-    }
+    require_shift_room(x, count);
+    shift_left(x, count);
 }
 
 void big_shr(BigNum* x, std::uint32_t count)
@@ -81,8 +111,9 @@ void big_shr(BigNum* x, std::uint32_t count)
 
 void big_shl_to(const BigNum* src, std::uint32_t count, BigNum* dst)
 {
+    require_shift_room(src, count); // before dst, when it is not src, is overwritten
     copy_value(dst, src);
-    big_shl(dst, count);
+    shift_left(dst, count);
 }
 
 void big_shr_to(const BigNum* src, std::uint32_t count, BigNum* dst)

@@ -81,10 +81,11 @@ TEST_F(Division, WordDivisionReadsTheMagnitude)
 
 TEST_F(Division, RefusedDivisionWritesNothing)
 {
-    const Num zero, negative_zero;
-    big_words(negative_zero)[1] = 1; // still zero: the sign word is not looked at
+    const Num zero, negative_zero, wide_zero;
+    big_words(negative_zero)[1] = 1;             // still zero: the sign word is not looked at
+    big_from_raw("\0\0\0\0\0", 5, wide_zero, 0); // zero by value, whatever its used count
     for (const char* dividend : {"07", "00", "-0123456789ABCDEF01"}) {
-        for (const BigNum* b : {zero.get(), negative_zero.get()}) {
+        for (const BigNum* b : {zero.get(), negative_zero.get(), wide_zero.get()}) {
             const Num a(dividend), q("-0B"), r("0C");
             EXPECT_THROW(big_divmod(a, b, q, r), std::domain_error) << dividend;
             EXPECT_THROW(big_mod(a, b, r), big_division_by_zero) << dividend;

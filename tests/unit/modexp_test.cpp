@@ -52,6 +52,8 @@ constexpr const char* c = "28938771443874103820064320896278088636152887996932354
 // Every powmod row with an odd modulus runs through big_powmod_mont as well.
 TEST_F(Modexp, MulmodAndPowmodIntoEveryPlaceOrRefusedBeforeWriting)
 {
+    // Too long to be multiplied or shifted as it is; reduced first, it fits.
+    const std::string nines(1230, '9'), minus_nines = "-" + nines;
     // clang-format off
     struct Row { Modular op; const char *a, *b, *m, *result; };
     const Row rows[] = {
@@ -71,7 +73,12 @@ TEST_F(Modexp, MulmodAndPowmodIntoEveryPlaceOrRefusedBeforeWriting)
         {big_powmod, "-2", "3", "7", "6"}, {big_powmod, "-2", "3", "10", "2"}, {big_powmod, "-100", "1", "7", "5"},
         {big_powmod, "-7", "1", "7", "0"}, {big_powmod, "-4", "1", "2", "0"}, {big_powmod, "2", "5", "-7", "4"},
         {big_powmod, "3", "3", "-10", "7"}, {big_powmod, "-2", "3", "-7", "6"}, {big_powmod, "-3", "3", "-10", "3"},
-        {big_powmod, m, d, n, c}, {big_powmod, c, "65537", n, m}, {big_mulmod, "5", "3", "0", "raises"},
+        {big_powmod, m, d, n, c}, {big_powmod, c, "65537", n, m},
+        {big_powmod, nines.c_str(), "3", "18446744073709551615", "724588000520130699"},
+        {big_powmod, nines.c_str(), "3", "18446744073709551616", "18446744073709551615"},
+        {big_mulmod, nines.c_str(), nines.c_str(), "1000000007", "871790123"},
+        {big_mulmod, minus_nines.c_str(), nines.c_str(), "1000000007", "-871790123"},
+        {big_mulmod, "12345678901234567890", nines.c_str(), "18446744073709551615", "11433411623736574065"}, {big_mulmod, "5", "3", "0", "raises"},
         {big_powmod, "5", "3", "0", "raises"}, {big_powmod_mont, "5", "3", "0", "raises"},
         {big_powmod_mont, "5", "3", "2", "raises"}, {big_powmod_mont, "5", "3", "-10", "raises"},
         {big_powmod_mont, "5", "3", "18446744073709551616", "raises"},

@@ -22,8 +22,11 @@
 // * Failures are never returned as codes. Two exceptions signal them and the
 //   library never catches either: `big_error` (storage exhausted or refused,
 //   a result past the limb capacity, a detected misuse) and
-//   `big_division_by_zero` (a zero divisor). A failing operation writes
-//   nothing past any block, and releases every temporary it allocated.
+//   `big_division_by_zero` (a zero divisor).
+// * Strong guarantee: when an operation raises, every argument holds exactly
+//   what it held before, byte for byte over its whole block, however its
+//   outputs alias its inputs. It writes nothing past any block and releases
+//   every temporary it allocated.
 //
 // Preconditions the library checks; each raises `big_error`, whose `why()`
 // is the reason in brackets and whose `what()` is that reason's message
@@ -46,8 +49,11 @@
 //   - every handle came from `big_new` or `big_new_word` and is not yet
 //     freed, and is not null unless the operation names it optional;
 //   - operands of the arithmetic are in normal form, as every result is; a
-//     value loaded outside it (see above) goes through `big_normalize` first,
-//     or else results are wrong, though memory stays safe;
+//     value loaded outside it (see above) goes through `big_normalize` first.
+//     Otherwise results may be wrong, but memory stays safe and every
+//     operation still finishes, in time bounded by the capacity, for any
+//     valid block (used count 1 .. capacity, sign word 0 or 1, any limbs); a
+//     divisor or modulus whose used limbs are all zero counts as zero;
 //   - output buffers of the formatters and byte stores are large enough (the
 //     size each needs is stated beside it).
 //
@@ -293,10 +299,11 @@ BIGNUM_EXPORT void big_xgcd(const BigNum* a, const BigNum* b, BigNum* x, BigNum*
 // Modular multiplication and exponentiation. r may be any operand.
 // ---------------------------------------------------------------------------
 
-// r = (a x b) mod m, the truncating remainder (sign of a x b).
+// r = (a x b) mod m, the truncating remainder (sign of a x b). Operands
+// past |m| are reduced first when their product might not fit.
 BIGNUM_EXPORT void big_mulmod(const BigNum* a, const BigNum* b, const BigNum* m, BigNum* r);
-// r = base^|exp| mod |mod|, in 0 .. |mod| - 1: a negative base is brought
-// into that range. Odd moduli go to `big_powmod_mont`, even ones to
+// r = base^|exp| mod |mod|, in 0 .. |mod| - 1: a base outside that range is
+// brought into it first. Odd moduli go to `big_powmod_mont`, even ones to
 // square-and-multiply with a division after each step. A zero modulus raises
 // `big_division_by_zero` and leaves r unchanged.
 BIGNUM_EXPORT void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);

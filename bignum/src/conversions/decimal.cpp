@@ -8,8 +8,44 @@
 
 using namespace bignum::detail;
 
+namespace {
+
+// A top limb up to this one takes 10 x itself plus a carry of at most 9.
+constexpr Limb largest_top_without_carry = (~Limb{0} - 9) / 10;
+
+// The limb that 10 |a| carries out of a's used limbs, computed without
+// writing.
+Limb times_ten_carry(std::span<const Limb> a) noexcept
+{
+    Limb carry = 0;
+    for (const Limb limb : a) {
+        carry = high_word(Wide{limb} * 10 + carry);
+    }
+    return carry;
+}
+
+// t = 10 t + digit in one pass. t is big_from_dec's own temporary, so the
+// refusal of a carry past the capacity leaves the caller's number alone.
+void append_digit(BigNum* t, Limb digit)
+{
+    Limb carry = digit;
+    for (Limb& limb : magnitude(t)) {
+        const Wide next = Wide{limb} * 10 + carry;
+        limb = low_word(next);
+        carry = high_word(next);
+    }
+    big_push_limb(t, carry);
+}
+
+} // namespace
+
 void big_mul10(BigNum* a)
 {
+    // Only a large top limb at the capacity can overflow: refused before
+    // anything changes.
+    if (limbs(a)[used(a) - 1] > largest_top_without_carry && used(a) == big_limb_capacity()) {
+        require_room(times_ten_carry(magnitude(a)) == 0);
+    }
     // a + 9a in one pass, in place: each limb is read before it is written.
     const Limb carry = mul_add_limbs(magnitude(a), magnitude(a), 9);
     big_push_limb(a, carry);
@@ -17,21 +53,15 @@ void big_mul10(BigNum* a)
 
 void big_from_dec(const char* text, BigNum* x)
 {
-    big_zero(x);
+    // Built aside: text past the capacity leaves x as it was.
+    const Scratch t;
     const bool negative = *text == '-';
-    const char* digits = negative ? text + 1 : text;
-    while (*digits == '0') {
-        ++digits;
-    }
-    if (*digits == '\0') {
-        return; // "-0" is +0 too
-    }
-    sign(x) = negative ? 1 : 0;
-    for (; *digits != '\0'; ++digits) {
-        big_mul10(x);
+    for (const char* digit = negative ? text + 1 : text; *digit != '\0'; ++digit) {
         // Bytes are not validated: any byte b adds b - 48 modulo 2^32.
-        big_add_word(x, static_cast<unsigned char>(*digits) - 48U);
+        append_digit(t, static_cast<unsigned char>(*digit) - 48U);
     }
+    sign(t) = negative && !is_zero(t) ? 1 : 0; // "-0" is +0 too
+    copy_value(x, t);
 }
 
 void big_to_dec(const BigNum* x, char* buf)

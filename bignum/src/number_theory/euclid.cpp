@@ -8,6 +8,19 @@
 
 using namespace bignum::detail;
 
+namespace {
+
+// A working copy read by its value. A zero limb a loader left on top would
+// make the divisions misjudge sizes, and a remainder chain could then shrink
+// by a little per step and outlast any caller.
+void load_value(BigNum* dst, const BigNum* src)
+{
+    copy_value(dst, src);
+    trim(dst);
+}
+
+} // namespace
+
 void big_gcd(const BigNum* a, const BigNum* b, BigNum* r)
 {
     const Scratch s1;
@@ -16,8 +29,8 @@ void big_gcd(const BigNum* a, const BigNum* b, BigNum* r)
     BigNum* x = s1;
     BigNum* y = s2;
     BigNum* t = s3;
-    big_copy(x, a);
-    big_copy(y, b);
+    load_value(x, a);
+    load_value(y, b);
     while (!is_zero(y)) {
         big_mod(x, y, t);
         std::tie(x, y, t) = std::tuple{y, t, x};
@@ -27,43 +40,48 @@ void big_gcd(const BigNum* a, const BigNum* b, BigNum* r)
 
 void big_lcm(const BigNum* a, const BigNum* b, BigNum* r)
 {
+    // g divides a exactly, so (a / g) x b is a x b / g, and no product larger
+    // than the result is formed.
     const Scratch g;
-    const Scratch product;
+    const Scratch part;
     big_gcd(a, b, g);
-    big_mul(a, b, product);
-    big_divmod(product, g, r, nullptr);
+    load_value(part, a);
+    big_divmod(part, g, part, nullptr);
+    big_mul(part, b, r);
 }
 
 void big_invmod(const BigNum* a, const BigNum* m, BigNum* r)
 {
-    // r is scratch until the end, and m is read again at the second exit.
     require(r != m, big_error::reason::result_is_modulus);
     // Invariants: A = C1 x a and B = -C2 x a (mod m), both coefficients
     // non-negative; each division runs in place, so one quotient serves both
-    // directions.
+    // directions. r is written only at an exit: a missing inverse (a zero
+    // divisor in the chain) raises with r untouched.
     const Scratch A;
     const Scratch B;
     const Scratch Q;
     const Scratch C1(1);
     const Scratch C2;
-    big_copy(A, a);
-    big_copy(B, m);
+    const Scratch T;
+    load_value(A, a);
+    load_value(B, m);
     for (;;) {
         if (is_one(A)) {
             big_copy(r, C1);
             return;
         }
         big_divmod(B, A, Q, B);
-        big_mul(Q, C1, r);
-        big_add(C2, r);
+        big_mul(Q, C1, T);
+        big_add(C2, T);
         if (is_one(B)) {
-            big_copy(r, m);
-            big_sub(r, C2);
+            load_value(T, m);
+            big_sub(T, C2);
+            big_copy(r, T);
             return;
         }
         big_divmod(A, B, Q, A);
-        big_mul(Q, C2, r);
-        big_add(C1, r);
+        big_mul(Q, C2, T);
+        big_add(C1, T);
     }
 }
 
@@ -103,8 +121,8 @@ void big_xgcd(const BigNum* a, const BigNum* b, BigNum* x, BigNum* y)
     BigNum* t_prev = t_prev_store;
     BigNum* t_cur = t_cur_store;
     BigNum* t_next = t_spare;
-    big_copy(rem_a, a);
-    big_copy(rem_b, b);
+    load_value(rem_a, a);
+    load_value(rem_b, b);
     // The s chain (0, 1, ...) belongs to b and the t chain (1, 0, ...) to a.
     while (!is_zero(rem_b)) {
         big_divmod(rem_a, rem_b, q, rem_next);

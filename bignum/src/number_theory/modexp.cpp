@@ -25,6 +25,28 @@ void reduce_nonnegative(const BigNum* x, const BigNum* n, BigNum* r)
     }
 }
 
+// base itself when it lies in 0 .. |n| - 1, else base mod |n| in `room`.
+// Reducing first keeps a long or negative base from refusing a power whose
+// every step fits; the residue, and so the power, is the same.
+const BigNum* base_in_range(const BigNum* base, const BigNum* n, BigNum* room)
+{
+    if (sign(base) == 0 && big_cmp_mag(base, n) < 0) {
+        return base;
+    }
+    reduce_nonnegative(base, n, room);
+    return room;
+}
+
+// x itself when |x| < |m|, else x mod m (the truncating remainder) in `room`.
+const BigNum* below_modulus(const BigNum* x, const BigNum* m, BigNum* room)
+{
+    if (big_cmp_mag(x, m) < 0) {
+        return x;
+    }
+    big_mod(x, m, room);
+    return room;
+}
+
 // The modulus and its constants, with the step's scratch values.
 struct Montgomery {
     const BigNum* n;       // odd, positive
@@ -60,8 +82,14 @@ struct Montgomery {
 void big_mulmod(const BigNum* a, const BigNum* b, const BigNum* m, BigNum* r)
 {
     require_nonzero_divisor(m);
+    const Scratch a_part;
+    const Scratch b_part;
     const Scratch product;
-    big_mul(a, b, product);
+    // When the product might not fit, operands past the modulus are reduced
+    // first. The truncating remainder stays the same: the same residue, and a
+    // non-zero one still has the sign of a x b.
+    const bool may_not_fit = big_bit_length(a) + big_bit_length(b) > limb_bits * big_limb_capacity();
+    big_mul(may_not_fit ? below_modulus(a, m, a_part) : a, may_not_fit ? below_modulus(b, m, b_part) : b, product);
     big_mod(product, m, r);
 }
 
@@ -72,6 +100,8 @@ void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum
         big_powmod_mont(base, exp, mod, r);
         return;
     }
+    const Scratch reduced;
+    const BigNum* b = base_in_range(base, mod, reduced);
     const Scratch acc(1);
     const std::uint32_t bits = big_bit_length(exp);
     for (std::uint32_t i = bits; i-- > 0;) {
@@ -80,7 +110,7 @@ void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum
             reduce_nonnegative(acc, mod, acc);
         }
         if (bit_of(exp, i) != 0) {
-            big_mul(acc, base, acc);
+            big_mul(acc, b, acc);
             reduce_nonnegative(acc, mod, acc);
         }
     }
@@ -122,8 +152,8 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
     big_sub(n_prime, inverse);
     const Montgomery ctx{n, n_prime, k, u, m, v};
 
-    big_shl_to(base, k, t);
-    reduce_nonnegative(t, n, base_m); // base R mod n; also brings a negative base into range
+    big_shl_to(base_in_range(base, n, base_m), k, t);
+    reduce_nonnegative(t, n, base_m); // base R mod n
     big_copy(acc_m, radix);
     big_sub(acc_m, n); // R mod n, since n < R < 2n
 
