@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Schoolbook multiplication and squaring into a zeroed product temporary.
+// Schoolbook multiplication and squaring into a zeroed product temporary:
+// by rows for short operands, by columns (multiplication_kernel.h) for long.
 
 #include "internal.h"
+#include "multiplication_kernel.h"
 
 #include <algorithm>
 
@@ -43,6 +45,10 @@ void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t)
     const Limb* al = limbs(a);
     const std::span<const Limb> bl = magnitude(b);
     Limb* tl = limbs(t);
+    if (columns_pay_off(std::min(na, nb))) {
+        store_row_carry(t, na + nb - 1, mul_columns(al, na, bl.data(), nb, tl), capacity);
+        return;
+    }
     for (std::uint32_t i = 0; i < na; ++i) {
         // No earlier row reached limb i + nb: a plain store, not an addition.
         store_row_carry(t, i + nb, mul_add_limbs({tl + i, nb}, bl, al[i]), capacity);
@@ -55,6 +61,10 @@ void big_sqr_mag(const BigNum* a, BigNum* t)
     require_room(2 * n <= big_limb_capacity());
     const Limb* al = limbs(a);
     Limb* tl = limbs(t);
+    if (columns_pay_off(n)) {
+        sqr_columns(al, n, tl);
+        return;
+    }
     // Each cross product a[i] x a[j], i < j, once ...
     for (std::size_t i = 0; i + 1 < n; ++i) {
         const std::size_t rest = n - i - 1;

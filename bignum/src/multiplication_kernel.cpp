@@ -1,0 +1,344 @@
+// SPDX-License-Identifier: MIT
+// Product scanning: the product's limbs are computed a block of W adjacent
+// columns at a time. Column c sums a[i] x b[c - i] over its rows i; a row of
+// the block multiplies one limb a[i] by the W adjacent limbs b[k - i ..
+// k - i + W), one product per column, and adds each product's low and high
+// halves to that column's two 64-bit sums. No carry runs inside a column, so
+// the W lanes are independent vector lanes; the carries are propagated once
+// per column when the block is written out.
+//
+// GCC 12 vectorises those lanes unreliably (scalar code, or 64 x 64-bit
+// products built from three 32-bit ones), so the row step is written with
+// the vector instructions of each level; everything else is shared.
+
+#include "multiplication_kernel.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <string_view>
+
+// Vector levels exist only where the compiler can pick them at run time.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(__MINGW32__)
+#define BIGNUM_VECTOR_KERNELS 1
+#include <immintrin.h>
+#endif
+
+using namespace bignum::detail;
+
+namespace {
+
+using MulKernel = Limb (*)(const Limb*, std::size_t, const Limb*, std::size_t, Limb*) noexcept;
+using SqrKernel = void (*)(const Limb*, std::size_t, Limb*) noexcept;
+
+// A level and its column kernels; the portable level has none: without wide
+// vectors the rows are faster.
+struct Kernel {
+    std::string_view name;
+    MulKernel mul = nullptr;
+    SqrKernel sqr = nullptr;
+};
+
+constexpr Kernel portable{"portable"};
+
+#ifdef BIGNUM_VECTOR_KERNELS
+
+// x[j .. j + W) for any j in (-W, n), zero outside x[0 .. n): the rows at the
+// ends of the product read partly past the operand. Needs n >= W.
+template <std::size_t W>
+class ZeroExtended {
+public:
+    ZeroExtended(const Limb* x, std::size_t n) noexcept : x_(x), n_(n)
+    {
+        std::copy(x, x + W, below_.begin() + W);
+        std::copy(x + n - W, x + n, above_.begin());
+    }
+
+    [[nodiscard]] const Limb* at(std::ptrdiff_t j) const noexcept
+    {
+        if (j < 0) {
+            return below_.data() + W + j;
+        }
+        const auto start = static_cast<std::size_t>(j);
+        return start + W > n_ ? above_.data() + (start + W - n_) : x_ + start;
+    }
+
+private:
+    const Limb* x_;
+    std::size_t n_;
+    std::array<Limb, 2 * W> below_{}; // W zeros, then x[0 .. W)
+    std::array<Limb, 2 * W> above_{}; // x[n - W .. n), then W zeros
+};
+
+// The finished sums of W adjacent columns. Each sum gains less than 2^32 per
+// row, so neither can overflow below 2^32 rows.
+template <std::size_t W>
+struct ColumnTotals {
+    std::array<Wide, W> low{};
+    std::array<Wide, W> high{};
+
+    // A square's columns: each cross sum doubled (it is below n 2^64 / 2, so
+    // twice it fits), plus a[c / 2]^2 in each even column c = k + lane below
+    // `columns`.
+    void double_and_add_squares(const Limb* a, std::size_t k, std::size_t columns) noexcept
+    {
+        for (std::size_t lane = 0; lane < W; ++lane) {
+            low[lane] *= 2;
+            high[lane] *= 2;
+            const std::size_t column = k + lane;
+            if (column % 2 == 0 && column < columns) {
+                const Wide square = Wide{a[column / 2]} * a[column / 2];
+                low[lane] += low_word(square);
+                high[lane] += high_word(square);
+            }
+        }
+    }
+
+    // Writes the first `count` columns to t[0 .. count), each with the carry
+    // out of the one below; returns the carry out of the last. The carry stays
+    // below 2^64: it is at most the column's high sum plus a little.
+    [[nodiscard]] Wide write(Limb* t, Wide carry, std::size_t count) const noexcept
+    {
+        for (std::size_t lane = 0; lane < count; ++lane) {
+            const Wide sum = carry + low[lane];
+            t[lane] = low_word(sum);
+            carry = high_word(sum) + high[lane];
+        }
+        return carry;
+    }
+};
+
+// Eight columns in two 256-bit registers per sum.
+struct Avx2Sums {
+    static constexpr std::size_t width = 8;
+
+    [[gnu::target("avx2")]] Avx2Sums() noexcept : low0(_mm256_setzero_si256()), low1(low0), high0(low0), high1(low0) {}
+
+    // Column lane gains x y[lane], for each lane.
+    [[gnu::target("avx2")]] void add_row(Limb x, const Limb* y) noexcept
+    {
+        const __m256i xs = _mm256_set1_epi64x(x);
+        add(low0, high0, _mm256_mul_epu32(xs, widen(y)));
+        add(low1, high1, _mm256_mul_epu32(xs, widen(y + 4)));
+    }
+
+    [[nodiscard, gnu::target("avx2")]] ColumnTotals<width> totals() const noexcept
+    {
+        ColumnTotals<width> out;
+        store(out.low.data(), low0);
+        store(out.low.data() + 4, low1);
+        store(out.high.data(), high0);
+        store(out.high.data() + 4, high1);
+        return out;
+    }
+
+private:
+    __m256i low0, low1, high0, high1;
+
+    // y[0 .. 4), each zero-extended to 64 bits.
+    [[gnu::target("avx2")]] static __m256i widen(const Limb* y) noexcept
+    {
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an unaligned load
+        return _mm256_cvtepu32_epi64(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
+    }
+
+    [[gnu::target("avx2")]] static void store(Wide* to, __m256i v) noexcept
+    {
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an unaligned store
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), v);
+    }
+
+    [[gnu::target("avx2")]] static void add(__m256i& low, __m256i& high, __m256i p) noexcept
+    {
+        low = _mm256_add_epi64(low, _mm256_and_si256(p, _mm256_set1_epi64x(0xFFFFFFFF)));
+        high = _mm256_add_epi64(high, _mm256_srli_epi64(p, limb_bits));
+    }
+};
+
+// Sixteen columns in two 512-bit registers per sum. The zero-masking forms
+// with every lane kept are the plain instructions; unlike the plain
+// intrinsics they do not trip GCC 12's false "may be used uninitialized" in
+// its own header.
+struct Avx512Sums {
+    static constexpr std::size_t width = 16;
+
+    [[gnu::target("avx512f")]] Avx512Sums() noexcept
+        : low0(_mm512_setzero_si512()), low1(low0), high0(low0), high1(low0)
+    {
+    }
+
+    [[gnu::target("avx512f")]] void add_row(Limb x, const Limb* y) noexcept
+    {
+        const __m512i xs = _mm512_set1_epi64(x);
+        add(low0, high0, _mm512_maskz_mul_epu32(all, xs, widen(y)));
+        add(low1, high1, _mm512_maskz_mul_epu32(all, xs, widen(y + 8)));
+    }
+
+    [[nodiscard, gnu::target("avx512f")]] ColumnTotals<width> totals() const noexcept
+    {
+        ColumnTotals<width> out;
+        _mm512_storeu_si512(out.low.data(), low0);
+        _mm512_storeu_si512(out.low.data() + 8, low1);
+        _mm512_storeu_si512(out.high.data(), high0);
+        _mm512_storeu_si512(out.high.data() + 8, high1);
+        return out;
+    }
+
+private:
+    static constexpr __mmask8 all = 0xFF;
+    __m512i low0, low1, high0, high1;
+
+    // y[0 .. 8), each zero-extended to 64 bits.
+    [[gnu::target("avx512f")]] static __m512i widen(const Limb* y) noexcept
+    {
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an unaligned load
+        return _mm512_maskz_cvtepu32_epi64(all, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y)));
+    }
+
+    [[gnu::target("avx512f")]] static void add(__m512i& low, __m512i& high, __m512i p) noexcept
+    {
+        low = _mm512_add_epi64(low, _mm512_and_si512(p, _mm512_set1_epi64(0xFFFFFFFF)));
+        high = _mm512_add_epi64(high, _mm512_maskz_srli_epi64(all, p, limb_bits));
+    }
+};
+
+// Column lane gains x y[lane] for the lanes from `first` up only: the rows
+// that cross a square's diagonal.
+template <class Sums>
+void add_row_from(Sums& sums, std::size_t first, Limb x, const Limb* y) noexcept
+{
+    std::array<Limb, Sums::width> kept{};
+    for (std::size_t lane = first; lane < Sums::width; ++lane) {
+        kept[lane] = y[lane];
+    }
+    sums.add_row(x, kept.data());
+}
+
+inline std::ptrdiff_t row_offset(std::size_t k, std::size_t i) noexcept
+{
+    return static_cast<std::ptrdiff_t>(k) - static_cast<std::ptrdiff_t>(i);
+}
+
+template <class Sums>
+Limb mul_columns_by(const Limb* a, std::size_t na, const Limb* b, std::size_t nb, Limb* t) noexcept
+{
+    constexpr std::size_t W = Sums::width;
+    const ZeroExtended<W> y(b, nb);
+    const std::size_t columns = na + nb - 1;
+    Wide carry = 0;
+    for (std::size_t k = 0; k < columns; k += W) {
+        // Rows with a column of the block: b index k - i + lane in [0, nb).
+        const std::size_t first_row = k >= nb ? k - nb + 1 : 0;
+        const std::size_t end_row = std::min(na, k + W);
+        Sums sums;
+        for (std::size_t i = first_row; i < end_row; ++i) {
+            sums.add_row(a[i], y.at(row_offset(k, i)));
+        }
+        carry = sums.totals().write(t + k, carry, std::min(W, columns - k));
+    }
+    return low_word(carry);
+}
+
+// Column c of a square sums a[i] a[c - i] over i < c - i, doubled, plus
+// a[c / 2]^2 when c is even.
+template <class Sums>
+void sqr_columns_by(const Limb* a, std::size_t n, Limb* t) noexcept
+{
+    constexpr std::size_t W = Sums::width;
+    const ZeroExtended<W> y(a, n);
+    const std::size_t columns = 2 * n - 1;
+    Wide carry = 0;
+    for (std::size_t k = 0; k < columns; k += W) {
+        // Rows with a cross product in the block: i < k + lane - i < n.
+        const std::size_t first_row = k >= n ? k - n + 1 : 0;
+        const std::size_t end_row = std::min(n, (k + W) / 2);
+        // Below this row every lane lies above the diagonal.
+        const std::size_t whole_rows_end = std::clamp((k + 1) / 2, first_row, end_row);
+        Sums sums;
+        for (std::size_t i = first_row; i < whole_rows_end; ++i) {
+            sums.add_row(a[i], y.at(row_offset(k, i)));
+        }
+        for (std::size_t i = whole_rows_end; i < end_row; ++i) {
+            add_row_from(sums, 2 * i - k + 1, a[i], y.at(row_offset(k, i)));
+        }
+        auto totals = sums.totals();
+        totals.double_and_add_squares(a, k, columns);
+        carry = totals.write(t + k, carry, std::min(W, columns - k));
+    }
+    t[columns] = low_word(carry);
+}
+
+// Everything the kernels call is inlined, so that it runs at their level.
+[[gnu::target("avx2"), gnu::flatten]] Limb mul_avx2(const Limb* a, std::size_t na, const Limb* b, std::size_t nb,
+                                                    Limb* t) noexcept
+{
+    return mul_columns_by<Avx2Sums>(a, na, b, nb, t);
+}
+[[gnu::target("avx2"), gnu::flatten]] void sqr_avx2(const Limb* a, std::size_t n, Limb* t) noexcept
+{
+    sqr_columns_by<Avx2Sums>(a, n, t);
+}
+[[gnu::target("avx512f"), gnu::flatten]] Limb mul_avx512(const Limb* a, std::size_t na, const Limb* b, std::size_t nb,
+                                                         Limb* t) noexcept
+{
+    return mul_columns_by<Avx512Sums>(a, na, b, nb, t);
+}
+[[gnu::target("avx512f"), gnu::flatten]] void sqr_avx512(const Limb* a, std::size_t n, Limb* t) noexcept
+{
+    sqr_columns_by<Avx512Sums>(a, n, t);
+}
+
+// What the processor reports, best first; a level it lacks has no name.
+std::array<Kernel, 3> available_kernels()
+{
+    __builtin_cpu_init();
+    return {__builtin_cpu_supports("avx512f") != 0 ? Kernel{"avx512", mul_avx512, sqr_avx512} : Kernel{},
+            __builtin_cpu_supports("avx2") != 0 ? Kernel{"avx2", mul_avx2, sqr_avx2} : Kernel{}, portable};
+}
+
+#else
+
+std::array<Kernel, 1> available_kernels() { return {portable}; }
+
+#endif
+
+// The level BIGNUM_KERNEL names if the processor has it, else the best.
+Kernel choose_kernel()
+{
+    const auto kernels = available_kernels();
+    const char* forced = std::getenv("BIGNUM_KERNEL"); // NOLINT(concurrency-mt-unsafe): read once, at first use
+    const std::string_view wanted = forced == nullptr ? "" : forced;
+    const auto* it = std::find_if(kernels.begin(), kernels.end(),
+                                  [&](const Kernel& k) { return !k.name.empty() && k.name == wanted; });
+    if (it == kernels.end()) {
+        it = std::find_if(kernels.begin(), kernels.end(), [](const Kernel& k) { return !k.name.empty(); });
+    }
+    return *it;
+}
+
+// A function-local static: initialised once, race-free, on first use.
+const Kernel& kernel()
+{
+    static const Kernel chosen = choose_kernel();
+    return chosen;
+}
+
+} // namespace
+
+namespace bignum::detail {
+
+bool columns_pay_off(std::size_t shorter) noexcept
+{
+    return shorter >= column_form_min_limbs && kernel().mul != nullptr;
+}
+
+Limb mul_columns(const Limb* a, std::size_t na, const Limb* b, std::size_t nb, Limb* t) noexcept
+{
+    return kernel().mul(a, na, b, nb, t);
+}
+
+void sqr_columns(const Limb* a, std::size_t n, Limb* t) noexcept { kernel().sqr(a, n, t); }
+
+const char* multiplication_kernel_name() noexcept { return kernel().name.data(); }
+
+} // namespace bignum::detail
