@@ -79,18 +79,17 @@ struct ColumnTotals {
 
     // A square's columns: each cross sum doubled (it is below n 2^64 / 2, so
     // twice it fits), plus a[c / 2]^2 in each even column c = k + lane below
-    // `columns`.
+    // `columns`; k is even.
     void double_and_add_squares(const Limb* a, std::size_t k, std::size_t columns) noexcept
     {
         for (std::size_t lane = 0; lane < W; ++lane) {
             low[lane] *= 2;
             high[lane] *= 2;
-            const std::size_t column = k + lane;
-            if (column % 2 == 0 && column < columns) {
-                const Wide square = Wide{a[column / 2]} * a[column / 2];
-                low[lane] += low_word(square);
-                high[lane] += high_word(square);
-            }
+        }
+        for (std::size_t lane = 0; lane < W && k + lane < columns; lane += 2) {
+            const Wide square = Wide{a[(k + lane) / 2]} * a[(k + lane) / 2];
+            low[lane] += low_word(square);
+            high[lane] += high_word(square);
         }
     }
 
@@ -108,6 +107,19 @@ struct ColumnTotals {
     }
 };
 
+// keep_from<W>(first)[lane] is all ones for the lanes from `first` up and
+// zero below: the mask of a row that crosses a square's diagonal.
+template <std::size_t W>
+const Limb* keep_from(std::size_t first) noexcept
+{
+    static constexpr auto masks = [] {
+        std::array<Limb, 2 * W> m{};
+        std::fill(m.begin() + W, m.end(), ~Limb{0});
+        return m;
+    }();
+    return masks.data() + W - first;
+}
+
 // Eight columns in two 256-bit registers per sum.
 struct Avx2Sums {
     static constexpr std::size_t width = 8;
@@ -117,9 +129,14 @@ struct Avx2Sums {
     // Column lane gains x y[lane], for each lane.
     [[gnu::target("avx2")]] void add_row(Limb x, const Limb* y) noexcept
     {
-        const __m256i xs = _mm256_set1_epi64x(x);
-        add(low0, high0, _mm256_mul_epu32(xs, widen(y)));
-        add(low1, high1, _mm256_mul_epu32(xs, widen(y + 4)));
+        add_products(x, widen(load(y)), widen(load(y + 4)));
+    }
+
+    // The same for the lanes from `first` up only.
+    [[gnu::target("avx2")]] void add_row_from(std::size_t first, Limb x, const Limb* y) noexcept
+    {
+        const Limb* keep = keep_from<width>(first);
+        add_products(x, widen(_mm_and_si128(load(y), load(keep))), widen(_mm_and_si128(load(y + 4), load(keep + 4))));
     }
 
     [[nodiscard, gnu::target("avx2")]] ColumnTotals<width> totals() const noexcept
@@ -135,12 +152,22 @@ struct Avx2Sums {
 private:
     __m256i low0, low1, high0, high1;
 
-    // y[0 .. 4), each zero-extended to 64 bits.
-    [[gnu::target("avx2")]] static __m256i widen(const Limb* y) noexcept
+    [[gnu::target("avx2")]] void add_products(Limb x, __m256i y0, __m256i y1) noexcept
+    {
+        const __m256i xs = _mm256_set1_epi64x(x);
+        add(low0, high0, _mm256_mul_epu32(xs, y0));
+        add(low1, high1, _mm256_mul_epu32(xs, y1));
+    }
+
+    // y[0 .. 4), unaligned.
+    [[gnu::target("avx2")]] static __m128i load(const Limb* y) noexcept
     {
         // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an unaligned load
-        return _mm256_cvtepu32_epi64(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(y));
     }
+
+    // Four limbs, each zero-extended to 64 bits.
+    [[gnu::target("avx2")]] static __m256i widen(__m128i y) noexcept { return _mm256_cvtepu32_epi64(y); }
 
     [[gnu::target("avx2")]] static void store(Wide* to, __m256i v) noexcept
     {
@@ -169,9 +196,14 @@ struct Avx512Sums {
 
     [[gnu::target("avx512f")]] void add_row(Limb x, const Limb* y) noexcept
     {
-        const __m512i xs = _mm512_set1_epi64(x);
-        add(low0, high0, _mm512_maskz_mul_epu32(all, xs, widen(y)));
-        add(low1, high1, _mm512_maskz_mul_epu32(all, xs, widen(y + 8)));
+        add_products(x, widen(load(y)), widen(load(y + 8)));
+    }
+
+    [[gnu::target("avx512f")]] void add_row_from(std::size_t first, Limb x, const Limb* y) noexcept
+    {
+        const Limb* keep = keep_from<width>(first);
+        add_products(x, widen(_mm256_and_si256(load(y), load(keep))),
+                     widen(_mm256_and_si256(load(y + 8), load(keep + 8))));
     }
 
     [[nodiscard, gnu::target("avx512f")]] ColumnTotals<width> totals() const noexcept
@@ -188,12 +220,22 @@ private:
     static constexpr __mmask8 all = 0xFF;
     __m512i low0, low1, high0, high1;
 
-    // y[0 .. 8), each zero-extended to 64 bits.
-    [[gnu::target("avx512f")]] static __m512i widen(const Limb* y) noexcept
+    [[gnu::target("avx512f")]] void add_products(Limb x, __m512i y0, __m512i y1) noexcept
+    {
+        const __m512i xs = _mm512_set1_epi64(x);
+        add(low0, high0, _mm512_maskz_mul_epu32(all, xs, y0));
+        add(low1, high1, _mm512_maskz_mul_epu32(all, xs, y1));
+    }
+
+    // y[0 .. 8), unaligned.
+    [[gnu::target("avx512f")]] static __m256i load(const Limb* y) noexcept
     {
         // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an unaligned load
-        return _mm512_maskz_cvtepu32_epi64(all, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y)));
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y));
     }
+
+    // Eight limbs, each zero-extended to 64 bits.
+    [[gnu::target("avx512f")]] static __m512i widen(__m256i y) noexcept { return _mm512_maskz_cvtepu32_epi64(all, y); }
 
     [[gnu::target("avx512f")]] static void add(__m512i& low, __m512i& high, __m512i p) noexcept
     {
@@ -201,18 +243,6 @@ private:
         high = _mm512_add_epi64(high, _mm512_maskz_srli_epi64(all, p, limb_bits));
     }
 };
-
-// Column lane gains x y[lane] for the lanes from `first` up only: the rows
-// that cross a square's diagonal.
-template <class Sums>
-void add_row_from(Sums& sums, std::size_t first, Limb x, const Limb* y) noexcept
-{
-    std::array<Limb, Sums::width> kept{};
-    for (std::size_t lane = first; lane < Sums::width; ++lane) {
-        kept[lane] = y[lane];
-    }
-    sums.add_row(x, kept.data());
-}
 
 inline std::ptrdiff_t row_offset(std::size_t k, std::size_t i) noexcept
 {
@@ -259,7 +289,7 @@ void sqr_columns_by(const Limb* a, std::size_t n, Limb* t) noexcept
             sums.add_row(a[i], y.at(row_offset(k, i)));
         }
         for (std::size_t i = whole_rows_end; i < end_row; ++i) {
-            add_row_from(sums, 2 * i - k + 1, a[i], y.at(row_offset(k, i)));
+            sums.add_row_from(2 * i - k + 1, a[i], y.at(row_offset(k, i)));
         }
         auto totals = sums.totals();
         totals.double_and_add_squares(a, k, columns);
