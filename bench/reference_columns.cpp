@@ -36,18 +36,33 @@ const Limb* padded(const Limb* x, std::size_t n, std::size_t pad)
     return buffer.data() + pad;
 }
 
+// Lanes from `first` up kept, those below cleared: W zeros then W ones,
+// read from W - first.
+template <std::size_t W>
+const Limb* lanes_from(std::size_t first)
+{
+    static const auto table = [] {
+        std::array<Limb, 2 * W> t{};
+        std::fill(t.begin() + W, t.end(), 0xFFFFFFFF);
+        return t;
+    }();
+    return table.data() + W - first;
+}
+
 struct Lanes256 {
     static constexpr std::size_t width = 8;
     __m256i lo[2], hi[2];
 
     [[gnu::target("avx2")]] Lanes256() noexcept : lo{}, hi{} {}
-    [[gnu::target("avx2")]] void row(Limb x, const Limb* y) noexcept
+    // Lanes c gain x (y[c] & keep[c]).
+    [[gnu::target("avx2")]] void row(Limb x, const Limb* y, const Limb* keep = lanes_from<8>(0)) noexcept
     {
         const __m256i xs = _mm256_set1_epi64x(x);
         const __m256i mask = _mm256_set1_epi64x(0xFFFFFFFF);
         for (int h = 0; h < 2; ++h) {
-            const __m256i p = _mm256_mul_epu32(
-                xs, _mm256_cvtepu32_epi64(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y + 4 * h))));
+            const __m128i part = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y + 4 * h)),
+                                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(keep + 4 * h)));
+            const __m256i p = _mm256_mul_epu32(xs, _mm256_cvtepu32_epi64(part));
             lo[h] = _mm256_add_epi64(lo[h], _mm256_and_si256(p, mask));
             hi[h] = _mm256_add_epi64(hi[h], _mm256_srli_epi64(p, limb_bits));
         }
@@ -66,14 +81,14 @@ struct Lanes512 {
     __m512i lo[2], hi[2];
 
     [[gnu::target("avx512f")]] Lanes512() noexcept : lo{}, hi{} {}
-    [[gnu::target("avx512f")]] void row(Limb x, const Limb* y) noexcept
+    [[gnu::target("avx512f")]] void row(Limb x, const Limb* y, const Limb* keep = lanes_from<16>(0)) noexcept
     {
         const __m512i xs = _mm512_set1_epi64(x);
         const __m512i mask = _mm512_set1_epi64(0xFFFFFFFF);
         for (int h = 0; h < 2; ++h) {
-            const __m512i p = _mm512_maskz_mul_epu32(
-                0xFF, xs,
-                _mm512_maskz_cvtepu32_epi64(0xFF, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y + 8 * h))));
+            const __m256i part = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(y + 8 * h)),
+                                                  _mm256_loadu_si256(reinterpret_cast<const __m256i*>(keep + 8 * h)));
+            const __m512i p = _mm512_maskz_mul_epu32(0xFF, xs, _mm512_maskz_cvtepu32_epi64(0xFF, part));
             lo[h] = _mm512_add_epi64(lo[h], _mm512_and_si512(p, mask));
             hi[h] = _mm512_add_epi64(hi[h], _mm512_maskz_srli_epi64(0xFF, p, limb_bits));
         }
@@ -136,9 +151,7 @@ void square_by(const Limb* a, std::size_t n, Limb* t)
             lanes.row(a[i], pa + k - i);
         }
         for (; i < end; ++i) {
-            std::array<Limb, W> y{};
-            std::copy(pa + k - i + (2 * i - k + 1), pa + k - i + W, y.begin() + (2 * i - k + 1));
-            lanes.row(a[i], y.data());
+            lanes.row(a[i], pa + k - i, lanes_from<W>(2 * i - k + 1));
         }
         std::array<Wide, W> low, high;
         lanes.store(low.data(), high.data());

@@ -357,10 +357,7 @@ const Kernel& kernel()
 
 namespace bignum::detail {
 
-bool columns_pay_off(std::size_t shorter) noexcept
-{
-    return shorter >= column_form_min_limbs && kernel().mul != nullptr;
-}
+bool column_kernels_chosen() noexcept { return kernel().mul != nullptr; }
 
 Limb mul_columns(const Limb* a, std::size_t na, const Limb* b, std::size_t nb, Limb* t) noexcept
 {

@@ -21,9 +21,16 @@ namespace bignum::detail {
 // Below this many limbs in either operand the row form is as fast or faster.
 inline constexpr std::size_t column_form_min_limbs = 16;
 
+// Whether the chosen level has column kernels (the portable level has none).
+[[nodiscard]] bool column_kernels_chosen() noexcept;
+
 // Whether a product whose shorter operand has `shorter` limbs, or a square of
-// that many, runs faster by columns than by rows at the chosen level.
-[[nodiscard]] bool columns_pay_off(std::size_t shorter) noexcept;
+// that many, runs faster by columns than by rows. Inline, so that short
+// products never reach the level.
+[[nodiscard]] inline bool columns_pay_off(std::size_t shorter) noexcept
+{
+    return shorter >= column_form_min_limbs && column_kernels_chosen();
+}
 
 // t[0 .. na + nb - 1) = the low limbs of a x b; returns the top limb, which
 // the caller stores or checks. Both lengths at least column_form_min_limbs;
