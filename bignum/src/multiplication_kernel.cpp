@@ -182,49 +182,40 @@ private:
     }
 };
 
-// Sixteen columns in two 512-bit registers per sum. The zero-masking forms
-// with every lane kept are the plain instructions; unlike the plain
-// intrinsics they do not trip GCC 12's false "may be used uninitialized" in
-// its own header.
+// Eight columns in one 512-bit register per sum: sixteen, in two, measured
+// slower on a processor that splits 512-bit operations in two, since wider
+// blocks compute more zero products at the ends. The zero-masking forms with
+// every lane kept are the plain instructions; unlike the plain intrinsics
+// they do not trip GCC 12's false "may be used uninitialized" in its header.
 struct Avx512Sums {
-    static constexpr std::size_t width = 16;
+    static constexpr std::size_t width = 8;
 
-    [[gnu::target("avx512f")]] Avx512Sums() noexcept
-        : low0(_mm512_setzero_si512()), low1(low0), high0(low0), high1(low0)
-    {
-    }
+    [[gnu::target("avx512f")]] Avx512Sums() noexcept : low(_mm512_setzero_si512()), high(low) {}
 
-    [[gnu::target("avx512f")]] void add_row(Limb x, const Limb* y) noexcept
-    {
-        add_products(x, widen(load(y)), widen(load(y + 8)));
-    }
+    [[gnu::target("avx512f")]] void add_row(Limb x, const Limb* y) noexcept { add_products(x, load(y)); }
 
     [[gnu::target("avx512f")]] void add_row_from(std::size_t first, Limb x, const Limb* y) noexcept
     {
-        const Limb* keep = keep_from<width>(first);
-        add_products(x, widen(_mm256_and_si256(load(y), load(keep))),
-                     widen(_mm256_and_si256(load(y + 8), load(keep + 8))));
+        add_products(x, _mm256_and_si256(load(y), load(keep_from<width>(first))));
     }
 
     [[nodiscard, gnu::target("avx512f")]] ColumnTotals<width> totals() const noexcept
     {
         ColumnTotals<width> out;
-        _mm512_storeu_si512(out.low.data(), low0);
-        _mm512_storeu_si512(out.low.data() + 8, low1);
-        _mm512_storeu_si512(out.high.data(), high0);
-        _mm512_storeu_si512(out.high.data() + 8, high1);
+        _mm512_storeu_si512(out.low.data(), low);
+        _mm512_storeu_si512(out.high.data(), high);
         return out;
     }
 
 private:
     static constexpr __mmask8 all = 0xFF;
-    __m512i low0, low1, high0, high1;
+    __m512i low, high;
 
-    [[gnu::target("avx512f")]] void add_products(Limb x, __m512i y0, __m512i y1) noexcept
+    [[gnu::target("avx512f")]] void add_products(Limb x, __m256i y) noexcept
     {
-        const __m512i xs = _mm512_set1_epi64(x);
-        add(low0, high0, _mm512_maskz_mul_epu32(all, xs, y0));
-        add(low1, high1, _mm512_maskz_mul_epu32(all, xs, y1));
+        const __m512i p = _mm512_maskz_mul_epu32(all, _mm512_set1_epi64(x), _mm512_maskz_cvtepu32_epi64(all, y));
+        low = _mm512_add_epi64(low, _mm512_and_si512(p, _mm512_set1_epi64(0xFFFFFFFF)));
+        high = _mm512_add_epi64(high, _mm512_maskz_srli_epi64(all, p, limb_bits));
     }
 
     // y[0 .. 8), unaligned.
@@ -232,15 +223,6 @@ private:
     {
         // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an unaligned load
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y));
-    }
-
-    // Eight limbs, each zero-extended to 64 bits.
-    [[gnu::target("avx512f")]] static __m512i widen(__m256i y) noexcept { return _mm512_maskz_cvtepu32_epi64(all, y); }
-
-    [[gnu::target("avx512f")]] static void add(__m512i& low, __m512i& high, __m512i p) noexcept
-    {
-        low = _mm512_add_epi64(low, _mm512_and_si512(p, _mm512_set1_epi64(0xFFFFFFFF)));
-        high = _mm512_add_epi64(high, _mm512_maskz_srli_epi64(all, p, limb_bits));
     }
 };
 
