@@ -20,7 +20,7 @@
 
 // Vector levels exist only where the compiler can pick them at run time.
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(__MINGW32__)
-#define BIGNUM_VECTOR_KERNELS 1
+#define BIGNUM_VECTOR_KERNELS 1 // NOLINT(cppcoreguidelines-macro-usage): for #if, where no constexpr reaches
 #include <immintrin.h>
 #endif
 
@@ -82,14 +82,16 @@ struct ColumnTotals {
     // `columns`; k is even.
     void double_and_add_squares(const Limb* a, std::size_t k, std::size_t columns) noexcept
     {
+        Wide* lows = low.data();
+        Wide* highs = high.data();
         for (std::size_t lane = 0; lane < W; ++lane) {
-            low[lane] *= 2;
-            high[lane] *= 2;
+            lows[lane] *= 2;
+            highs[lane] *= 2;
         }
         for (std::size_t lane = 0; lane < W && k + lane < columns; lane += 2) {
             const Wide square = Wide{a[(k + lane) / 2]} * a[(k + lane) / 2];
-            low[lane] += low_word(square);
-            high[lane] += high_word(square);
+            lows[lane] += low_word(square);
+            highs[lane] += high_word(square);
         }
     }
 
@@ -98,10 +100,12 @@ struct ColumnTotals {
     // below 2^64: it is at most the column's high sum plus a little.
     [[nodiscard]] Wide write(Limb* t, Wide carry, std::size_t count) const noexcept
     {
+        const Wide* lows = low.data();
+        const Wide* highs = high.data();
         for (std::size_t lane = 0; lane < count; ++lane) {
-            const Wide sum = carry + low[lane];
+            const Wide sum = carry + lows[lane];
             t[lane] = low_word(sum);
-            carry = high_word(sum) + high[lane];
+            carry = high_word(sum) + highs[lane];
         }
         return carry;
     }
@@ -162,7 +166,6 @@ private:
     // y[0 .. 4), unaligned.
     [[gnu::target("avx2")]] static __m128i load(const Limb* y) noexcept
     {
-        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an unaligned load
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(y));
     }
 
@@ -171,7 +174,6 @@ private:
 
     [[gnu::target("avx2")]] static void store(Wide* to, __m256i v) noexcept
     {
-        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an unaligned store
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), v);
     }
 
@@ -221,7 +223,6 @@ private:
     // y[0 .. 8), unaligned.
     [[gnu::target("avx512f")]] static __m256i load(const Limb* y) noexcept
     {
-        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an unaligned load
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y));
     }
 };
@@ -304,8 +305,8 @@ void sqr_columns_by(const Limb* a, std::size_t n, Limb* t) noexcept
 std::array<Kernel, 3> available_kernels()
 {
     __builtin_cpu_init();
-    return {__builtin_cpu_supports("avx512f") != 0 ? Kernel{"avx512", mul_avx512, sqr_avx512} : Kernel{},
-            __builtin_cpu_supports("avx2") != 0 ? Kernel{"avx2", mul_avx2, sqr_avx2} : Kernel{}, portable};
+    return {__builtin_cpu_supports("avx512f") ? Kernel{"avx512", mul_avx512, sqr_avx512} : Kernel{},
+            __builtin_cpu_supports("avx2") ? Kernel{"avx2", mul_avx2, sqr_avx2} : Kernel{}, portable};
 }
 
 #else
