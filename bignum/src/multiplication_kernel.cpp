@@ -43,8 +43,9 @@ constexpr Kernel portable{"portable"};
 
 #ifdef BIGNUM_VECTOR_KERNELS
 
-// x[j .. j + W) for any j in (-W, n), zero outside x[0 .. n): the rows at the
-// ends of the product read partly past the operand. Needs n >= W.
+// The rows of a block of W columns from k: row i reads x[k - i .. k - i + W),
+// zero outside x[0 .. n), since the rows at the ends of the product read
+// partly past the operand. Needs n >= W.
 template <std::size_t W>
 class ZeroExtended {
 public:
@@ -54,13 +55,23 @@ public:
         std::copy(x + n - W, x + n, above_.begin());
     }
 
-    [[nodiscard]] const Limb* at(std::ptrdiff_t j) const noexcept
+    // Calls row(i, x + k - i) for each i in [begin, end), reading the padded
+    // copies where the row starts below 0 or ends above n; three runs of
+    // rows, so that no row tests where it lies.
+    template <class Row>
+    void for_rows(std::size_t k, std::size_t begin, std::size_t end, Row row) const noexcept
     {
-        if (j < 0) {
-            return below_.data() + W + j;
+        std::size_t i = begin;
+        const std::size_t above_end = k + W > n_ ? std::min(end, k + W - n_) : 0;
+        for (; i < above_end; ++i) {
+            row(i, above_.data() + (k + W - n_ - i));
         }
-        const auto start = static_cast<std::size_t>(j);
-        return start + W > n_ ? above_.data() + (start + W - n_) : x_ + start;
+        for (const std::size_t inside_end = std::min(end, k + 1); i < inside_end; ++i) {
+            row(i, x_ + (k - i));
+        }
+        for (; i < end; ++i) {
+            row(i, below_.data() + (W + k - i));
+        }
     }
 
 private:
@@ -227,11 +238,6 @@ private:
     }
 };
 
-inline std::ptrdiff_t row_offset(std::size_t k, std::size_t i) noexcept
-{
-    return static_cast<std::ptrdiff_t>(k) - static_cast<std::ptrdiff_t>(i);
-}
-
 template <class Sums>
 Limb mul_columns_by(const Limb* a, std::size_t na, const Limb* b, std::size_t nb, Limb* t) noexcept
 {
@@ -244,9 +250,7 @@ Limb mul_columns_by(const Limb* a, std::size_t na, const Limb* b, std::size_t nb
         const std::size_t first_row = k >= nb ? k - nb + 1 : 0;
         const std::size_t end_row = std::min(na, k + W);
         Sums sums;
-        for (std::size_t i = first_row; i < end_row; ++i) {
-            sums.add_row(a[i], y.at(row_offset(k, i)));
-        }
+        y.for_rows(k, first_row, end_row, [&](std::size_t i, const Limb* row) { sums.add_row(a[i], row); });
         carry = sums.totals().write(t + k, carry, std::min(W, columns - k));
     }
     return low_word(carry);
@@ -268,12 +272,9 @@ void sqr_columns_by(const Limb* a, std::size_t n, Limb* t) noexcept
         // Below this row every lane lies above the diagonal.
         const std::size_t whole_rows_end = std::clamp((k + 1) / 2, first_row, end_row);
         Sums sums;
-        for (std::size_t i = first_row; i < whole_rows_end; ++i) {
-            sums.add_row(a[i], y.at(row_offset(k, i)));
-        }
-        for (std::size_t i = whole_rows_end; i < end_row; ++i) {
-            sums.add_row_from(2 * i - k + 1, a[i], y.at(row_offset(k, i)));
-        }
+        y.for_rows(k, first_row, whole_rows_end, [&](std::size_t i, const Limb* row) { sums.add_row(a[i], row); });
+        y.for_rows(k, whole_rows_end, end_row,
+                   [&](std::size_t i, const Limb* row) { sums.add_row_from(2 * i - k + 1, a[i], row); });
         auto totals = sums.totals();
         totals.double_and_add_squares(a, k, columns);
         carry = totals.write(t + k, carry, std::min(W, columns - k));
