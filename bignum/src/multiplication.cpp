@@ -33,6 +33,35 @@ void finish_product(BigNum* t, std::uint32_t product_limbs, std::uint32_t produc
     sign(t) = product_sign;
 }
 
+// t[0 .. 2n) = a[0 .. n)^2 into zeroed limbs, row by row. n is a used count,
+// 32 bits: so bounded, GCC keeps one index per row and an instruction less
+// per limb product than with a 64-bit count.
+void sqr_rows(const Limb* al, std::uint32_t n, Limb* tl)
+{
+    // Each cross product a[i] x a[j], i < j, once ...
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const std::size_t rest = n - i - 1;
+        tl[i + n] = mul_add_limbs({tl + 2 * i + 1, rest}, {al + i + 1, rest}, al[i]);
+    }
+    // ... doubled: the cross sum is below a^2 / 2, so no bit leaves limb 2n - 1.
+    Limb carry = 0;
+    for (std::size_t i = 0; i < 2 * n; ++i) {
+        const Limb out = tl[i] >> (limb_bits - 1);
+        tl[i] = (tl[i] << 1) | carry;
+        carry = out;
+    }
+    // ... plus the diagonal squares.
+    carry = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Wide square = Wide{al[i]} * al[i];
+        const Wide low = Wide{tl[2 * i]} + low_word(square) + carry;
+        tl[2 * i] = low_word(low);
+        const Wide high = Wide{tl[2 * i + 1]} + high_word(square) + high_word(low);
+        tl[2 * i + 1] = low_word(high);
+        carry = high_word(high);
+    }
+}
+
 } // namespace
 
 void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t)
@@ -57,35 +86,12 @@ void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t)
 
 void big_sqr_mag(const BigNum* a, BigNum* t)
 {
-    const std::size_t n = used(a);
-    require_room(2 * n <= big_limb_capacity());
-    const Limb* al = limbs(a);
-    Limb* tl = limbs(t);
+    const std::uint32_t n = used(a);
+    require_room(2 * std::size_t{n} <= big_limb_capacity());
     if (columns_pay_off(n)) {
-        sqr_columns(al, n, tl);
-        return;
-    }
-    // Each cross product a[i] x a[j], i < j, once ...
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        const std::size_t rest = n - i - 1;
-        tl[i + n] = mul_add_limbs({tl + 2 * i + 1, rest}, {al + i + 1, rest}, al[i]);
-    }
-    // ... doubled: the cross sum is below a^2 / 2, so no bit leaves limb 2n - 1.
-    Limb carry = 0;
-    for (std::size_t i = 0; i < 2 * n; ++i) {
-        const Limb out = tl[i] >> (limb_bits - 1);
-        tl[i] = (tl[i] << 1) | carry;
-        carry = out;
-    }
-    // ... plus the diagonal squares.
-    carry = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const Wide square = Wide{al[i]} * al[i];
-        const Wide low = Wide{tl[2 * i]} + low_word(square) + carry;
-        tl[2 * i] = low_word(low);
-        const Wide high = Wide{tl[2 * i + 1]} + high_word(square) + high_word(low);
-        tl[2 * i + 1] = low_word(high);
-        carry = high_word(high);
+        sqr_columns(limbs(a), n, limbs(t));
+    } else {
+        sqr_rows(limbs(a), n, limbs(t));
     }
 }
 
