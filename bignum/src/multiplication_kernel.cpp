@@ -238,6 +238,10 @@ private:
     }
 };
 
+// Every operand the column kernels see has at least one block's width of
+// limbs, as ZeroExtended needs.
+static_assert(column_form_min_limbs >= Avx2Sums::width && column_form_min_limbs >= Avx512Sums::width);
+
 template <class Sums>
 Limb mul_columns_by(const Limb* a, std::size_t na, const Limb* b, std::size_t nb, Limb* t) noexcept
 {
