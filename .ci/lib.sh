@@ -16,8 +16,12 @@ need_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# CI's start, shared by the stage scripts that .ci/run starts.
+: "${BIGNUM_CI_START:=$(date +%s)}"
+export BIGNUM_CI_START
+
 # Prints a stage banner and the seconds since CI started.
 stage() {
   echo
-  echo "=== $* (at ${SECONDS}s)"
+  echo "=== $* (at $(($(date +%s) - BIGNUM_CI_START))s)"
 }

@@ -4,6 +4,7 @@
 // a mismatch aborts the run with both results.
 
 #include "cases.h"
+#include "reference.h"
 
 #include <benchmark/benchmark.h>
 
@@ -92,6 +93,8 @@ void register_all()
 int main(int argc, char** argv)
 {
     register_all();
+    // The product kernel level the library chose (BIGNUM_KERNEL can force one).
+    benchmark::AddCustomContext("bignum_kernel", bench::ref::kernel_level());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

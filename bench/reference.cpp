@@ -228,11 +228,15 @@ void multiply(const Value& a, const Value& b, Value& t) noexcept
     const Limb* al = a.data();
     const Limb* bl = b.data();
     Limb* tl = t.data();
+    t.size = na + nb;
+    if (multiply_columns(al, na, bl, nb, tl)) {
+        t.trim();
+        return;
+    }
     std::fill(tl, tl + nb, 0);
     for (std::size_t i = 0; i < na; ++i) {
         tl[i + nb] = mul_add_row(tl + i, bl, nb, al[i]);
     }
-    t.size = na + nb;
     t.trim();
 }
 
@@ -245,6 +249,11 @@ void square(const Value& a, Value& t) noexcept
     }
     const Limb* al = a.data();
     Limb* tl = t.data();
+    t.size = 2 * n;
+    if (square_columns(al, n, tl)) {
+        t.trim();
+        return;
+    }
     std::fill(tl, tl + 2 * n, 0);
     for (std::size_t i = 0; i + 1 < n; ++i) {
         tl[i + n] = mul_add_row(tl + 2 * i + 1, al + i + 1, n - i - 1, al[i]);
@@ -264,7 +273,6 @@ void square(const Value& a, Value& t) noexcept
         tl[2 * i + 1] = low_word(hi);
         carry = high_word(hi);
     }
-    t.size = 2 * n;
     t.trim();
 }
 

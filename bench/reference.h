@@ -57,10 +57,20 @@ void shift_left(const Value& a, std::size_t count, Value& r) noexcept;
 void shift_right(const Value& a, std::size_t count, Value& r) noexcept;
 void keep_low_bits(Value& a, std::size_t k) noexcept; // a mod 2^k
 
-// t = a b (t distinct from both); the schoolbook rows accumulate into t.
+// t = a b (t distinct from both); the schoolbook rows accumulate into t, or
+// columns are summed where the library sums them.
 void multiply(const Value& a, const Value& b, Value& t) noexcept;
 // t = a^2: each cross product once, doubled, plus the diagonal.
 void square(const Value& a, Value& t) noexcept;
+// The same products by columns, vectorised, at the library's kernel level;
+// false, touching nothing, where that level keeps the rows (the portable
+// level, or an operand below the library's column threshold). t has room
+// for na + nb limbs, or 2n.
+bool multiply_columns(const Limb* a, std::size_t na, const Limb* b, std::size_t nb, Limb* t) noexcept;
+bool square_columns(const Limb* a, std::size_t n, Limb* t) noexcept;
+// "portable", "avx2" or "avx512": the library's kernel level.
+[[nodiscard]] const char* kernel_level() noexcept;
+
 // Restoring division, one bit of a per step: q = a / b (when q is given) and
 // r = a mod b; b non-zero, neither output aliasing an input.
 void divide(const Value& a, const Value& b, Value* q, Value& r) noexcept;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Schoolbook multiplication and squaring into a zeroed product temporary.
+// Schoolbook multiplication and squaring into a zeroed product temporary:
+// by rows for short operands, by columns (multiplication_kernel.h) for long.
 
 #include "internal.h"
+#include "multiplication_kernel.h"
 
 #include <algorithm>
 
@@ -31,30 +33,11 @@ void finish_product(BigNum* t, std::uint32_t product_limbs, std::uint32_t produc
     sign(t) = product_sign;
 }
 
-} // namespace
-
-void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t)
+// t[0 .. 2n) = a[0 .. n)^2 into zeroed limbs, row by row. n is a used count,
+// 32 bits: so bounded, GCC keeps one index per row and an instruction less
+// per limb product than with a 64-bit count.
+void sqr_rows(const Limb* al, std::uint32_t n, Limb* tl)
 {
-    const std::uint32_t na = used(a);
-    const std::uint32_t nb = used(b);
-    require_product_room(na + nb);
-    // Read once: the rows then keep everything they need in registers.
-    const std::uint32_t capacity = big_limb_capacity();
-    const Limb* al = limbs(a);
-    const std::span<const Limb> bl = magnitude(b);
-    Limb* tl = limbs(t);
-    for (std::uint32_t i = 0; i < na; ++i) {
-        // No earlier row reached limb i + nb: a plain store, not an addition.
-        store_row_carry(t, i + nb, mul_add_limbs({tl + i, nb}, bl, al[i]), capacity);
-    }
-}
-
-void big_sqr_mag(const BigNum* a, BigNum* t)
-{
-    const std::size_t n = used(a);
-    require_room(2 * n <= big_limb_capacity());
-    const Limb* al = limbs(a);
-    Limb* tl = limbs(t);
     // Each cross product a[i] x a[j], i < j, once ...
     for (std::size_t i = 0; i + 1 < n; ++i) {
         const std::size_t rest = n - i - 1;
@@ -76,6 +59,39 @@ void big_sqr_mag(const BigNum* a, BigNum* t)
         const Wide high = Wide{tl[2 * i + 1]} + high_word(square) + high_word(low);
         tl[2 * i + 1] = low_word(high);
         carry = high_word(high);
+    }
+}
+
+} // namespace
+
+void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t)
+{
+    const std::uint32_t na = used(a);
+    const std::uint32_t nb = used(b);
+    require_product_room(na + nb);
+    // Read once: the rows then keep everything they need in registers.
+    const std::uint32_t capacity = big_limb_capacity();
+    const Limb* al = limbs(a);
+    const std::span<const Limb> bl = magnitude(b);
+    Limb* tl = limbs(t);
+    if (columns_pay_off(std::min(na, nb))) {
+        store_row_carry(t, na + nb - 1, mul_columns(al, na, bl.data(), nb, tl), capacity);
+        return;
+    }
+    for (std::uint32_t i = 0; i < na; ++i) {
+        // No earlier row reached limb i + nb: a plain store, not an addition.
+        store_row_carry(t, i + nb, mul_add_limbs({tl + i, nb}, bl, al[i]), capacity);
+    }
+}
+
+void big_sqr_mag(const BigNum* a, BigNum* t)
+{
+    const std::uint32_t n = used(a);
+    require_room(2 * std::size_t{n} <= big_limb_capacity());
+    if (columns_pay_off(n)) {
+        sqr_columns(limbs(a), n, limbs(t));
+    } else {
+        sqr_rows(limbs(a), n, limbs(t));
     }
 }
 

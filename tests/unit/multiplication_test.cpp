@@ -101,3 +101,23 @@ TEST_F(Multiplication, ProductPastCapacityRaises)
         expect_product(over_zero_limbs(row.a_top, row.a_limbs), over_zero_limbs(row.b_top, row.b_limbs), product);
     }
 }
+
+// All-ones operands of n <= m limbs, around the length where products and
+// squares switch from rows to columns, every column sum and carry at its
+// largest: (2^32n - 1)(2^32m - 1) = (2^32n - 2) 2^32m + 2^32m - 2^32n + 1.
+// Then the column form's top limb at the capacity.
+TEST_F(Multiplication, AllOnesAcrossTheColumnForm)
+{
+    const auto ones = [](std::size_t limbs) { return std::string(8 * limbs, 'F'); };
+    const std::size_t lengths[][2] = {{15, 15}, {15, 40}, {16, 16}, {16, 17}, {17, 17},
+                                      {16, 47}, {31, 33}, {33, 33}, {64, 64}};
+    for (const auto& [n, m] : lengths) {
+        const std::string product =
+            std::string(8 * n - 1, 'F') + "E" + std::string(8 * (m - n), 'F') + std::string(8 * n - 1, '0') + "1";
+        expect_product(ones(n), ones(m), product);
+        expect_product(ones(m), ones(n), product);
+    }
+    // Used counts one limb over the capacity of 128: the top limb decides.
+    expect_product(over_zero_limbs("FFFF", 65), over_zero_limbs("FFFF", 64), over_zero_limbs("FFFE0001", 128));
+    expect_product(over_zero_limbs("010000", 65), over_zero_limbs("010000", 64), "");
+}
