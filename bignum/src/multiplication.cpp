@@ -45,7 +45,7 @@ void sqr_rows(const Limb* al, std::uint32_t n, Limb* tl)
     }
     // ... doubled: the cross sum is below a^2 / 2, so no bit leaves limb 2n - 1.
     Limb carry = 0;
-    for (std::size_t i = 0; i < 2 * n; ++i) {
+    for (std::size_t i = 0; i < std::size_t{2} * n; ++i) {
         const Limb out = tl[i] >> (limb_bits - 1);
         tl[i] = (tl[i] << 1) | carry;
         carry = out;
