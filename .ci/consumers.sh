@@ -16,11 +16,6 @@ consumers=$repo/tests/consumers
 expected=754428556
 section="Installing and using"
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
 # The n-th fenced block (from 1) of a README section.
 readme_block() {
   awk -v section="## $1" -v n="$2" '

@@ -12,11 +12,6 @@ source .ci/lib.sh
 native=build/release
 declare -A qemu=([i686]=qemu-i386-static [s390x]=qemu-s390x-static)
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
 stage "emulated CPUs: cross compilers and QEMU"
 need_packages cmake ninja-build g++ googletest python3 g++-i686-linux-gnu g++-s390x-linux-gnu qemu-user-static
 

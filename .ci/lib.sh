@@ -20,6 +20,12 @@ need_packages() {
 : "${BIGNUM_CI_START:=$(date +%s)}"
 export BIGNUM_CI_START
 
+# Ends the stage with a message on standard error.
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+
 # Prints a stage banner and the seconds since CI started.
 stage() {
   echo

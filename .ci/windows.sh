@@ -17,11 +17,6 @@ linux=build/release
 
 run_x64() { cmake/wine64-run "$PWD/$x64/wine" "$@"; }
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
 # Each .exe and .dll runs alone: it imports the system's DLLs (and perhaps
 # libbignum.dll), none of MinGW's (libstdc++-6.dll, libgcc_s_*.dll,
 # libwinpthread-1.dll).

@@ -78,27 +78,23 @@ struct Lanes256 {
 
 struct Lanes512 {
     static constexpr std::size_t width = 8; // one register: wider blocks waste more at the ends
-    __m512i lo[1], hi[1];
+    __m512i lo, hi;
 
     [[gnu::target("avx512f")]] Lanes512() noexcept : lo{}, hi{} {}
     [[gnu::target("avx512f")]] void row(Limb x, const Limb* y, const Limb* keep = lanes_from<8>(0)) noexcept
     {
         const __m512i xs = _mm512_set1_epi64(x);
         const __m512i mask = _mm512_set1_epi64(0xFFFFFFFF);
-        for (int h = 0; h < 1; ++h) {
-            const __m256i part = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(y + 8 * h)),
-                                                  _mm256_loadu_si256(reinterpret_cast<const __m256i*>(keep + 8 * h)));
-            const __m512i p = _mm512_maskz_mul_epu32(0xFF, xs, _mm512_maskz_cvtepu32_epi64(0xFF, part));
-            lo[h] = _mm512_add_epi64(lo[h], _mm512_and_si512(p, mask));
-            hi[h] = _mm512_add_epi64(hi[h], _mm512_maskz_srli_epi64(0xFF, p, limb_bits));
-        }
+        const __m256i part = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(y)),
+                                              _mm256_loadu_si256(reinterpret_cast<const __m256i*>(keep)));
+        const __m512i p = _mm512_maskz_mul_epu32(0xFF, xs, _mm512_maskz_cvtepu32_epi64(0xFF, part));
+        lo = _mm512_add_epi64(lo, _mm512_and_si512(p, mask));
+        hi = _mm512_add_epi64(hi, _mm512_maskz_srli_epi64(0xFF, p, limb_bits));
     }
     [[gnu::target("avx512f")]] void store(Wide* low, Wide* high) const noexcept
     {
-        for (int h = 0; h < 1; ++h) {
-            _mm512_storeu_si512(low + 8 * h, lo[h]);
-            _mm512_storeu_si512(high + 8 * h, hi[h]);
-        }
+        _mm512_storeu_si512(low, lo);
+        _mm512_storeu_si512(high, hi);
     }
 };
 

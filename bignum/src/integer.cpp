@@ -109,9 +109,12 @@ std::string digits_by_division(integer rest, int base)
     return digits;
 }
 
-// |x| in base, without leading zeros; x is not zero.
+// |x| in base, without leading zeros: upper-case digits, "0" for zero.
 std::string magnitude_text(const integer& x, int base)
 {
+    if (x.sign() == 0) {
+        return "0";
+    }
     if (base == 2 || base == 8) {
         return digits_by_division(x, base);
     }
@@ -163,9 +166,6 @@ integer integer::parse(std::string_view text, int base)
 std::string integer::to_string(int base) const
 {
     require_base(base);
-    if (sign() == 0) {
-        return "0";
-    }
     std::string digits = magnitude_text(*this, base);
     return sign() < 0 ? "-" + digits : digits;
 }
@@ -187,7 +187,7 @@ std::ostream& operator<<(std::ostream& out, const integer& x)
     const std::ios_base::fmtflags flags = out.flags();
     const int base = base_of(flags);
     const bool upper = has(flags, std::ios_base::uppercase);
-    std::string digits = x.sign() == 0 ? "0" : magnitude_text(x, base);
+    std::string digits = magnitude_text(x, base);
     if (!upper) {
         std::transform(digits.begin(), digits.end(), digits.begin(),
                        [](char ch) { return ch >= 'A' ? static_cast<char>(ch - 'A' + 'a') : ch; });

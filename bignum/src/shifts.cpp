@@ -19,14 +19,11 @@ void require_shift_room(const BigNum* x, std::uint32_t count)
     }
     const std::uint32_t bits = count % limb_bits;
     const bool spills = bits > 0 && (limbs(x)[used(x) - 1] >> (limb_bits - bits)) != 0;
-    const std::uint32_t new_limbs = count / limb_bits + (spills ? 1U : 0U);
-    if (new_limbs > 0) {
-        require_room(new_limbs <= big_limb_capacity() - used(x));
-    }
+    require_room(count / limb_bits + (spills ? 1U : 0U) <= big_limb_capacity() - used(x));
 }
 
 // big_shl once the room is known.
-void shift_left(BigNum* x, std::uint32_t count) noexcept
+void shift_left(BigNum* x, std::uint32_t count)
 {
     if (is_zero(x)) {
         sign(x) = 0;
@@ -47,9 +44,7 @@ void shift_left(BigNum* x, std::uint32_t count) noexcept
             l[i] = (l[i] << bits) | (l[i - 1] >> (limb_bits - bits));
         }
         l[whole] <<= bits;
-        if (spill != 0) {
-            l[used(x)++] = spill;
-        }
+        big_push_limb(x, spill);
     }
 }
 
@@ -59,9 +54,7 @@ std::uint32_t big_shl1(BigNum* x)
 {
     require_shift_room(x, 1);
     const Limb carry = shl1_limbs(magnitude(x), 0);
-    if (carry != 0) {
-        limbs(x)[used(x)++] = carry;
-    }
+    big_push_limb(x, carry);
     return carry;
 }
 

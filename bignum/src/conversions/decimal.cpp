@@ -24,17 +24,17 @@ Limb times_ten_carry(std::span<const Limb> a) noexcept
     return carry;
 }
 
-// t = 10 t + digit in one pass. t is big_from_dec's own temporary, so the
-// refusal of a carry past the capacity leaves the caller's number alone.
-void append_digit(BigNum* t, Limb digit)
+// |a| = 10 |a| + digit in one pass, in place; raises only past the
+// capacity, after writing, so callers that must not change a check first.
+void times_ten_plus(BigNum* a, Limb digit)
 {
     Limb carry = digit;
-    for (Limb& limb : magnitude(t)) {
+    for (Limb& limb : magnitude(a)) {
         const Wide next = Wide{limb} * 10 + carry;
         limb = low_word(next);
         carry = high_word(next);
     }
-    big_push_limb(t, carry);
+    big_push_limb(a, carry);
 }
 
 } // namespace
@@ -46,19 +46,18 @@ void big_mul10(BigNum* a)
     if (limbs(a)[used(a) - 1] > largest_top_without_carry && used(a) == big_limb_capacity()) {
         require_room(times_ten_carry(magnitude(a)) == 0);
     }
-    // a + 9a in one pass, in place: each limb is read before it is written.
-    const Limb carry = mul_add_limbs(magnitude(a), magnitude(a), 9);
-    big_push_limb(a, carry);
+    times_ten_plus(a, 0);
 }
 
 void big_from_dec(const char* text, BigNum* x)
 {
-    // Built aside: text past the capacity leaves x as it was.
+    // Built aside, in big_from_dec's own temporary: text past the capacity
+    // leaves x as it was.
     const Scratch t;
     const bool negative = *text == '-';
     for (const char* digit = negative ? text + 1 : text; *digit != '\0'; ++digit) {
         // Bytes are not validated: any byte b adds b - 48 modulo 2^32.
-        append_digit(t, static_cast<unsigned char>(*digit) - 48U);
+        times_ten_plus(t, static_cast<unsigned char>(*digit) - 48U);
     }
     sign(t) = negative && !is_zero(t) ? 1 : 0; // "-0" is +0 too
     copy_value(x, t);
