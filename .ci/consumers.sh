@@ -102,7 +102,11 @@ if grep -E '^[A-TX-Z] ' "$scratch/symbols" | grep -Ev '^. (big_|bignum::)' || gr
 fi
 consumer find_package "$home/find_package"
 run_block "$home" "$home/find_package" 3
-ldd "$home/find_package/build/app" | grep -q "libbignum.so.1 => $library" || fail "app does not load $library"
+# Read ldd's whole answer before matching: a grep that quits early would
+# break ldd's pipe, and pipefail would call that a failure.
+loaded=$(ldd "$home/find_package/build/app" | awk '$1 == "libbignum.so.1" { print $3 }')
+[ -n "$loaded" ] && [ "$(realpath "$loaded")" = "$(realpath "$library")" ] ||
+  fail "app loads ${loaded:-no libbignum.so.1}, not $library"
 consumer "" "$home/pkg-config"
 LD_LIBRARY_PATH=$home/.local/lib run_block "$home" "$home/pkg-config" 4
 
