@@ -45,13 +45,7 @@ void rsabox_main()
     }
 }
 
-constexpr const char* program = "rsabox";
-
-[[noreturn]] void start()
-{
-    bignum::platform::run_guarded(program, rsabox_main);
-    bignum::platform::exit_process(program, 0);
-}
+[[noreturn]] void start() { bignum::platform::run_program("rsabox", rsabox_main); }
 
 } // namespace
 

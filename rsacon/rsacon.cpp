@@ -70,15 +70,12 @@ void rsacon_main()
     wait_key();
 }
 
-constexpr const char* program = "rsacon";
-
 [[noreturn]] void start()
 {
-    bignum::platform::run_guarded(program, [] {
+    bignum::platform::run_program("rsacon", [] {
         console_init();
         rsacon_main();
     });
-    bignum::platform::exit_process(program, 0);
 }
 
 } // namespace

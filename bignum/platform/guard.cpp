@@ -7,14 +7,14 @@ namespace bignum::platform {
 
 static_assert(static_cast<std::uint32_t>(Failure::library_error) == big_error::error_code);
 
-void run_guarded(const char* program, void (*body)())
+void run_program(const char* program, void (*body)())
 {
     // The process ends outside the handler, once the C++ exception is gone,
     // so that nothing of it is left to meet the platform's own unwinding.
     Failure failure{};
     try {
         body();
-        return;
+        exit_process(program, 0);
     } catch (const big_division_by_zero&) {
         failure = Failure::division_by_zero;
     } catch (...) {

@@ -54,11 +54,12 @@ void message_box(const char* text);
 // line on standard error naming the program and the first failure.
 [[noreturn]] void exit_process(const char* program, std::uint32_t status) noexcept;
 
-// Runs `body`. Any exception escaping it ends the process at once through
+// Runs `body`, then ends the process through `exit_process` with status 0.
+// Any exception escaping it ends the process at once through
 // `end_unhandled`, as an unhandled exception would: a zero divisor as
 // `division_by_zero`, everything else (an exhausted heap included) as
 // `library_error`.
-void run_guarded(const char* program, void (*body)());
+[[noreturn]] void run_program(const char* program, void (*body)());
 
 // On Windows raises the failure's exception code; elsewhere prints one line
 // naming the program, the failure and its code to standard error and exits

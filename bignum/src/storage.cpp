@@ -4,6 +4,7 @@
 #include "../platform/heap.h"
 #include "internal.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <bit>
@@ -115,7 +116,7 @@ void copy_value(BigNum* dst, const BigNum* src) noexcept
 void require_nonzero_divisor(const BigNum* divisor)
 {
     // By value: a zero is a zero divisor whatever used count a loader gave it.
-    if (significant_limbs(limbs(divisor), used(divisor)) == 1 && limbs(divisor)[0] == 0) {
+    if (std::ranges::all_of(magnitude(divisor), [](Limb l) { return l == 0; })) {
         throw big_division_by_zero{};
     }
 }

@@ -17,7 +17,6 @@ namespace {
 
 namespace platform = bignum::platform;
 
-constexpr const char* program = "unhandled_error";
 std::string_view escape;
 
 void body()
@@ -43,6 +42,5 @@ int main(int argc, char** argv)
     if (argc > 1) {
         escape = argv[1];
     }
-    platform::run_guarded(program, body);
-    platform::exit_process(program, 0);
+    platform::run_program("unhandled_error", body);
 }
