@@ -8,8 +8,8 @@
 // and a success flag, which callers are free to ignore. A failed write is
 // remembered all the same, and the process's exit reports it.
 
-#ifndef BIGNUM_PLATFORM_SYSTEM_H
-#define BIGNUM_PLATFORM_SYSTEM_H
+#ifndef BIGNUM_SYSTEM_SYSTEM_H
+#define BIGNUM_SYSTEM_SYSTEM_H
 
 #include <cstdint>
 
@@ -68,4 +68,4 @@ void message_box(const char* text);
 
 } // namespace bignum::platform
 
-#endif // BIGNUM_PLATFORM_SYSTEM_H
+#endif // BIGNUM_SYSTEM_SYSTEM_H
