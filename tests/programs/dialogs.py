@@ -14,7 +14,6 @@ is saved as SCREENSHOTS/<platform>-<n>.png.
 
 import argparse
 import os
-import select
 import signal
 import subprocess
 import sys
@@ -48,19 +47,25 @@ class Display:
     """An Xvfb server on a free display, and the X tools pointed at it."""
 
     def __init__(self):
-        read_end, write_end = os.pipe()
-        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24",
-                                        "-nolisten", "tcp"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        if not select.select([read_end], [], [], TIMEOUT)[0]:
-            sys.exit("FAILED: Xvfb did not start")
-        number = os.read(read_end, 16).decode().strip()
-        os.close(read_end)
         self.env = {name: value for name, value in os.environ.items() if name != "WAYLAND_DISPLAY"}
         # No accessibility bus here: GTK would warn that it found none.
-        self.env.update(DISPLAY=f":{number}", GDK_BACKEND="x11", NO_AT_BRIDGE="1")
-        info = wait_until(lambda: self.run("xwininfo", "-root", check=False).stdout or None, "the X server")
-        self.root = str(int(info.split("Window id: ")[1].split()[0], 16))
+        self.env.update(GDK_BACKEND="x11", NO_AT_BRIDGE="1")
+        # A display another server holds makes this one exit at once.
+        for number in range(90, 100):
+            self.env["DISPLAY"] = f":{number}"
+            self.server = subprocess.Popen(["Xvfb", self.env["DISPLAY"], "-screen", "0", "800x600x24", "-nolisten",
+                                            "tcp"], stderr=subprocess.DEVNULL)
+            info = wait_until(self.root_window_or_end, "the X server")
+            if info:
+                self.root = str(int(info.split("Window id: ")[1].split()[0], 16))
+                return
+        sys.exit("FAILED: no free display for Xvfb")
+
+    def root_window_or_end(self):
+        """xwininfo's report of the root window; "" once the server has ended."""
+        if self.server.poll() is not None:
+            return ""
+        return self.run("xwininfo", "-root", check=False).stdout or None
 
     def close(self):
         self.server.terminate()
