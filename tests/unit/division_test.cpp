@@ -3,6 +3,7 @@
 
 #include "../support.h"
 
+#include <algorithm>
 #include <string>
 
 using namespace bignum_test;
@@ -77,6 +78,17 @@ TEST_F(Division, WordDivisionReadsTheMagnitude)
         EXPECT_EQ(hex(a), row.q);
         EXPECT_TRUE(upper_limbs_clear(q));
     }
+}
+
+// A valid block may hold anything above its used count; the divisor is read
+// only up to it, so stray limbs there change nothing.
+TEST_F(Division, DivisorLimbsAboveTheUsedCountAreNotRead)
+{
+    big_set_precision(32); // capacity 4: a fills it
+    const Num a("01000000000000000000000000"), b("FFFFFFFF"), q, r;
+    std::fill(big_limbs(b) + 1, big_limbs(b) + big_limb_capacity(), 5);
+    big_divmod(a, b, q, r);
+    EXPECT_EQ(qr(q, r), "010000000100000001 r 01");
 }
 
 TEST_F(Division, RefusedDivisionWritesNothing)
