@@ -102,6 +102,7 @@ TEST_F(Division, RefusedDivisionWritesNothing)
             EXPECT_THROW(big_divmod(a, b, q, r), std::domain_error) << dividend;
             EXPECT_THROW(big_mod(a, b, r), big_division_by_zero) << dividend;
             EXPECT_THROW(big_div_word(a, 0, q), big_division_by_zero) << dividend;
+            EXPECT_THROW(big_powmod(a, zero, b, r), big_division_by_zero) << dividend; // x^0 needs a modulus too
             EXPECT_EQ(qr(q, r), "-0B r 0C");
         }
     }
