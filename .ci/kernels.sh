@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Runs the GMP oracle suite and the multiplication tests once for each
-# product kernel level this processor has, forced with BIGNUM_KERNEL; the
-# other stages run the level the library picks by itself. Levels the
-# processor lacks are skipped and named.
+# product kernel level this processor has, forced with BIGNUM_KERNEL, and
+# checks that each run used the level it forced, and that no value or an
+# unknown one gives the best level; the other stages run the level the
+# library picks by itself. Levels the processor lacks are skipped and named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source .ci/lib.sh
@@ -12,7 +13,7 @@ need_packages cmake ninja-build g++ libgtest-dev libgmock-dev libgmp-dev
 
 stage "kernel levels: build the tests (preset dev)"
 cmake --preset dev >/dev/null
-cmake --build --preset dev --target bignum_oracle_tests bignum_tests
+cmake --build --preset dev --target bignum_oracle_tests bignum_tests bignum_kernel_level
 
 # The flags the processor reports and the kernel enables, as the library's
 # own detection sees them.
@@ -34,7 +35,12 @@ fi
 
 for level in "${levels[@]}"; do
   stage "kernel level $level: GMP oracle suite and multiplication tests"
+  BIGNUM_KERNEL="$level" build/dev/tests/bignum_kernel_level "$level"
   BIGNUM_KERNEL="$level" build/dev/tests/bignum_oracle_tests --gtest_brief=1
   BIGNUM_KERNEL="$level" build/dev/tests/bignum_tests --gtest_brief=1 --gtest_filter='Multiplication.*'
 done
+best="${levels[-1]}"
+stage "kernel level: unset or unknown BIGNUM_KERNEL gives $best"
+env -u BIGNUM_KERNEL build/dev/tests/bignum_kernel_level "$best"
+BIGNUM_KERNEL=sse2 build/dev/tests/bignum_kernel_level "$best"
 echo "kernel levels run: ${levels[*]}"

@@ -189,7 +189,7 @@ void square_by(const Limb* a, std::size_t n, Limb* t)
 // The library's level, read once.
 std::string_view level()
 {
-    static const std::string_view name = bignum::detail::multiplication_kernel_name();
+    static const std::string_view name = big_product_kernel();
     return name;
 }
 

@@ -6,15 +6,19 @@
 // capacity is predicted independently and compared with what it did.
 //
 // A quarter of the inputs keep their operands exactly as the raw loader left
-// them (possibly outside normal form, possibly negative zero): those only run
-// every operation and check that blocks stay sound, operands untouched, a
+// them (possibly outside normal form, possibly negative zero), and an eighth
+// of the operands get arbitrary limbs above their used count, written
+// straight into the block: valid blocks that no operation leaves. Inputs
+// with either only run every operation and check that blocks stay valid (and
+// free of stray limbs, unless an operand had some), operands untouched, a
 // refused operation's outputs as they were, and that every operation
 // finishes: the fuzzing stage's per-input timeout turns one that runs on
 // into a finding.
 //
 // Input: one control byte (bits 0-2 the precision, bits 3-4 both set for the
-// raw-operand sweep), operands a, b and e (each a shape byte, a length byte
-// and the limb bytes), two bytes of shift count and four of word operand.
+// raw-operand sweep), operands a, b and e (each a shape byte, a length byte,
+// the limb bytes and, for stray limbs, a seed word), two bytes of shift count
+// and four of word operand.
 
 #include "fuzz_support.h"
 
@@ -40,7 +44,26 @@ constexpr std::array<std::uint32_t, 53> small_primes{
     163, 167, 173, 179, 181, 191, 193, 197, 199, 211, 223, 227, 229, 233, 239, 241, 251,
 };
 
-// Shape byte: bit 0 the sign, bit 1 every byte 0xFF (carries everywhere).
+// Shape bits 2-4 all set: stray limbs.
+constexpr std::uint8_t stray_shape = 0x1C;
+
+// Fills the limbs above x's used count from `seed` (xorshift), about a third
+// of them zero, so that strays both next to the used limbs and further up
+// occur.
+void add_stray_limbs(BigNum* x, std::uint32_t seed)
+{
+    std::uint32_t s = seed | 1U; // xorshift stays at zero once there
+    std::uint32_t* l = big_limbs(x);
+    for (std::uint32_t i = used_of(x); i < big_limb_capacity(); ++i) {
+        s ^= s << 13;
+        s ^= s >> 17;
+        s ^= s << 5;
+        l[i] = s % 3 == 0 ? 0 : s;
+    }
+}
+
+// Shape byte: bit 0 the sign, bit 1 every byte 0xFF (carries everywhere),
+// bits 2-4 all set stray limbs from a seed word after the limb bytes.
 // Length byte: 0xF0 and up count down from the full capacity, so that values
 // that exactly fill a block are common; below that, any length that fits.
 Num decode(Input& in, std::uint32_t max_bytes, bool normalise)
@@ -58,6 +81,9 @@ Num decode(Input& in, std::uint32_t max_bytes, bool normalise)
     big_from_raw(bytes.data(), static_cast<std::uint32_t>(bytes.size()), x, shape & 1U);
     if (normalise) {
         big_normalize(x);
+    }
+    if ((shape & stray_shape) == stray_shape) {
+        add_stray_limbs(x, in.word());
     }
     return x;
 }
@@ -618,12 +644,15 @@ void check_number_theory(const Context& c, const BigNum* a, const BigNum* b, con
 
 // ---- operands outside normal form ----
 
-// Every operation on operands as the raw loader left them: whatever it
-// computes or refuses, blocks stay sound and operands are not written, and
-// a refusal leaves its outputs as they were. The Euclidean chains and the
+// Every operation on operands outside normal form or with stray limbs:
+// whatever it computes or refuses, blocks stay valid (and free of stray
+// limbs when the operands were) and operands are not written, and a refusal
+// leaves its outputs as they were. The Euclidean chains and the
 // exponentiations run on short operands only, as for normal ones.
-void sweep(const BigNum* a, const BigNum* b, const BigNum* e, std::uint32_t count, std::uint32_t w, bool small)
+void sweep(const BigNum* a, const BigNum* b, const BigNum* e, std::uint32_t count, std::uint32_t w, bool small,
+           bool strays)
 {
+    const auto check_output = strays ? check_valid : check_block;
     // Each operation writes r (and s), which start as copies of a (and b):
     // the in-place ones work on r.
     using Operation = std::function<void(BigNum * r, BigNum * s)>;
@@ -684,8 +713,8 @@ void sweep(const BigNum* a, const BigNum* b, const BigNum* e, std::uint32_t coun
         } catch (const big_error&) {
         } catch (const big_division_by_zero&) {
         }
-        check_block(r);
-        check_block(s);
+        check_output(r);
+        check_output(s);
         check(same(a, a_before) && same(b, b_before) && same(e, e_before), "an operation wrote an operand");
         check(!refused || (same(r, a) && same(s, b)), "a refused operation wrote its output");
     };
@@ -709,8 +738,9 @@ void fuzz_one(Input in)
     const std::uint32_t w = in.word();
     const std::uint32_t small_limbs = std::min(number_theory_limbs, capacity / 4);
     const bool small = used_of(a) <= small_limbs && used_of(b) <= small_limbs;
-    if (raw_operands) {
-        sweep(a, b, e, count, w, small);
+    const bool strays = has_stray_limbs(a) || has_stray_limbs(b) || has_stray_limbs(e);
+    if (raw_operands || strays) {
+        sweep(a, b, e, count, w, small, strays);
         return;
     }
     const Context c{32 * capacity, largest(), Num(), Num(1)};

@@ -125,15 +125,28 @@ inline void set_sign(BigNum* x, std::uint32_t s) { big_words(x)[1] = s; }
     return std::memcmp(big_words(a), big_words(b), big_block_size()) == 0;
 }
 
-// What every operation keeps, also when it fails: a used count in range, a
-// sign word of 0 or 1, and zero limbs above the used count.
-inline void check_block(const BigNum* x)
+// A valid block: a used count in range and a sign word of 0 or 1. Every
+// operation keeps its outputs valid whatever valid blocks it is given.
+inline void check_valid(const BigNum* x)
 {
     check(used_of(x) >= 1 && used_of(x) <= big_limb_capacity(), "used count out of range");
     check(sign_of(x) <= 1, "sign word other than 0 or 1");
+}
+
+// Whether a limb above the used count is non-zero: valid, but no operation
+// leaves a block so.
+[[nodiscard]] inline bool has_stray_limbs(const BigNum* x)
+{
     const std::uint32_t* l = big_limbs(x);
-    check(std::all_of(l + used_of(x), l + big_limb_capacity(), [](std::uint32_t limb) { return limb == 0; }),
-          "non-zero limb above the used count");
+    return std::any_of(l + used_of(x), l + big_limb_capacity(), [](std::uint32_t limb) { return limb != 0; });
+}
+
+// What every operation keeps on operands without stray limbs, also when it
+// fails: a valid block with zero limbs above the used count.
+inline void check_block(const BigNum* x)
+{
+    check_valid(x);
+    check(!has_stray_limbs(x), "non-zero limb above the used count");
 }
 
 [[nodiscard]] inline bool is_normal(const BigNum* x)

@@ -81,8 +81,7 @@ void big_add_mag(BigNum* a, const BigNum* b)
 
 void big_sub_mag(BigNum* a, const BigNum* b)
 {
-    const std::uint32_t n = used(a);
-    sub_limbs({limbs(a), n}, {limbs(a), n}, {limbs(b), n});
+    sub_shorter_limbs(magnitude(a), {limbs(b), std::min(used(a), used(b))});
     trim(a);
 }
 

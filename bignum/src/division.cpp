@@ -32,9 +32,10 @@ void divide_bits(const BigNum* a, const BigNum* b, BigNum* R, BigNum* Q)
             if (out != 0) {
                 rest[n++] = out;
             }
-            // Limbs of b above its used count are zero, so n of them read as b.
+            // b is read to its used count only, whatever lies above it: so R
+            // never wraps below zero, and stays within the bits of a read.
             if (n > nb || (n == nb && cmp_limbs({rest, n}, {divisor, n}) >= 0)) {
-                sub_limbs({rest, n}, {rest, n}, {divisor, n});
+                sub_shorter_limbs({rest, n}, {divisor, nb});
                 n = significant_limbs(rest, n);
                 quotient |= Limb{1} << j;
             }

@@ -113,6 +113,21 @@ inline Limb sub_limbs(std::span<Limb> r, std::span<const Limb> a, std::span<cons
     return borrow;
 }
 
+// r -= b over r.size() >= b.size() limbs, b zero-extended: no limb past b's
+// end is read, so a subtrahend's limbs above its used count (zero in normal
+// form, anything in a valid block) cannot reach the difference. Returns the
+// borrow out of the top.
+inline Limb sub_shorter_limbs(std::span<Limb> r, std::span<const Limb> b) noexcept
+{
+    const std::size_t n = b.size();
+    Limb borrow = sub_limbs(r.first(n), r.first(n), b);
+    for (std::size_t i = n; i < r.size() && borrow != 0; ++i) {
+        borrow = r[i] == 0 ? 1 : 0;
+        --r[i];
+    }
+    return borrow;
+}
+
 // acc[0 .. a.size()) += a x w; returns the limb carried out of the top.
 inline Limb mul_add_limbs(std::span<Limb> acc, std::span<const Limb> a, Limb w) noexcept
 {

@@ -354,6 +354,6 @@ Limb mul_columns(const Limb* a, std::size_t na, const Limb* b, std::size_t nb, L
 
 void sqr_columns(const Limb* a, std::size_t n, Limb* t) noexcept { kernel().sqr(a, n, t); }
 
-const char* multiplication_kernel_name() noexcept { return kernel().name.data(); }
-
 } // namespace bignum::detail
+
+const char* big_product_kernel() noexcept { return kernel().name.data(); }

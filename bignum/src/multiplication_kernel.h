@@ -7,7 +7,7 @@
 // avx512 that the processor reports (x86-64 GCC or Clang builds other than
 // MinGW; everywhere else only portable exists). BIGNUM_KERNEL=portable|avx2|
 // avx512, read at that moment, forces a level the processor has; a level it
-// lacks, or any other value, is ignored.
+// lacks, or any other value, is ignored. big_product_kernel names the level.
 
 #ifndef BIGNUM_SRC_MULTIPLICATION_KERNEL_H
 #define BIGNUM_SRC_MULTIPLICATION_KERNEL_H
@@ -39,9 +39,6 @@ inline constexpr std::size_t column_form_min_limbs = 16;
 
 // t[0 .. 2n) = a^2; n passes columns_pay_off; t is not a.
 void sqr_columns(const Limb* a, std::size_t n, Limb* t) noexcept;
-
-// "portable", "avx2" or "avx512": the level the kernels run at.
-[[nodiscard]] const char* multiplication_kernel_name() noexcept;
 
 } // namespace bignum::detail
 

@@ -3,6 +3,7 @@
 
 #include "../support.h"
 
+#include <algorithm>
 #include <string>
 
 using namespace bignum_test;
@@ -79,6 +80,17 @@ TEST_F(Division, WordDivisionReadsTheMagnitude)
     }
 }
 
+// A valid block may hold anything above its used count; the divisor is read
+// only up to it, so stray limbs there change nothing.
+TEST_F(Division, DivisorLimbsAboveTheUsedCountAreNotRead)
+{
+    big_set_precision(32); // capacity 4: a fills it
+    const Num a("01000000000000000000000000"), b("FFFFFFFF"), q, r;
+    std::fill(big_limbs(b) + 1, big_limbs(b) + big_limb_capacity(), 5);
+    big_divmod(a, b, q, r);
+    EXPECT_EQ(qr(q, r), "010000000100000001 r 01");
+}
+
 TEST_F(Division, RefusedDivisionWritesNothing)
 {
     const Num zero, negative_zero, wide_zero;
@@ -90,6 +102,7 @@ TEST_F(Division, RefusedDivisionWritesNothing)
             EXPECT_THROW(big_divmod(a, b, q, r), std::domain_error) << dividend;
             EXPECT_THROW(big_mod(a, b, r), big_division_by_zero) << dividend;
             EXPECT_THROW(big_div_word(a, 0, q), big_division_by_zero) << dividend;
+            EXPECT_THROW(big_powmod(a, zero, b, r), big_division_by_zero) << dividend; // x^0 needs a modulus too
             EXPECT_EQ(qr(q, r), "-0B r 0C");
         }
     }

@@ -14,8 +14,8 @@ using Multiplication = BignumTest;
 
 // Runs a x b (in big_to_hex form) every way the operands allow: big_mul into
 // a longer dirty BigNum and into either operand, big_sqr and big_mul (x, x, x)
-// when a = b, big_mul_word when b is one non-negative limb. An empty product
-// does not fit and must raise big_error.
+// when a = b, big_mul_word when b is one non-negative limb, big_mul10 when b
+// is ten. An empty product does not fit and must raise big_error.
 void expect_product(const std::string& a, const std::string& b, const std::string& product)
 {
     SCOPED_TRACE(a + " x " + b);
@@ -43,6 +43,9 @@ void expect_product(const std::string& a, const std::string& b, const std::strin
     if (b.size() <= 8 && b[0] != '-') {
         expect([](BigNum* x, const BigNum* y) { big_mul_word(x, big_limbs(y)[0]); });
     }
+    if (b == "0A") {
+        expect([](BigNum* x, const BigNum*) { big_mul10(x); });
+    }
 }
 
 // The value `top` shifted up by limbs - 1 zero limbs, in big_to_hex form.
@@ -62,6 +65,7 @@ TEST_F(Multiplication, ProductsInEveryOperandOrder)
                         {"-03", "-05", "0F"},
                         {"-01", "-01", "01"},
                         {"-03", "-03", "09"},
+                        {"-FFFFFFFF", "0A", "-09FFFFFFF6"}, // a top limb that carries, far below the capacity
                         {"-01", "0123456789ABCDEF0123", "-0123456789ABCDEF0123"},
                         {"FFFFFFFF", "FFFFFFFF", "FFFFFFFE00000001"},
                         {"FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFE0000000000000001"},

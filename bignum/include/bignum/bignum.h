@@ -332,4 +332,14 @@ BIGNUM_EXPORT void big_powmod_mont(const BigNum* base, const BigNum* exp, const 
 // +0. Mends a value the byte-string loaders left unnormalised.
 BIGNUM_EXPORT void big_normalize(BigNum* x);
 
+// ---------------------------------------------------------------------------
+// Product kernel
+// ---------------------------------------------------------------------------
+
+// The instruction-set level of long products and squares: "portable", "avx2"
+// or "avx512". Chosen at first use, for the whole process: the level that the
+// environment variable BIGNUM_KERNEL names if the processor has it, else the
+// best it has. Results are the same at every level.
+[[nodiscard]] BIGNUM_EXPORT const char* big_product_kernel() noexcept;
+
 #endif // BIGNUM_BIGNUM_H
