@@ -55,16 +55,22 @@ class Display:
             self.env["DISPLAY"] = f":{number}"
             self.server = subprocess.Popen(["Xvfb", self.env["DISPLAY"], "-screen", "0", "800x600x24", "-nolisten",
                                             "tcp"], stderr=subprocess.DEVNULL)
-            info = wait_until(self.root_window_or_end, "the X server")
+            info = wait_until(lambda: self.root_window_or_end(Path(f"/tmp/.X{number}-lock")), "the X server")
             if info:
                 self.root = str(int(info.split("Window id: ")[1].split()[0], 16))
                 return
         sys.exit("FAILED: no free display for Xvfb")
 
-    def root_window_or_end(self):
-        """xwininfo's report of the root window; "" once the server has ended."""
+    def root_window_or_end(self, lock):
+        """xwininfo's report of the root window; "" once the server has ended.
+        Until the lock file names this server, the display may be another's."""
         if self.server.poll() is not None:
             return ""
+        try:
+            if int(lock.read_text().strip()) != self.server.pid:
+                return None
+        except (OSError, ValueError):
+            return None
         return self.run("xwininfo", "-root", check=False).stdout or None
 
     def close(self):
@@ -130,6 +136,15 @@ def screenshot(display, window, path):
     wait_until(painted, f"{path.name} to show something")
 
 
+def ended_early(program, what):
+    """Fails, with what the program wrote, once it has ended before a box."""
+    if program.poll() is None:
+        return None
+    out, err = program.communicate()
+    return sys.exit(f"FAILED: {what}: the program ended first, with status {program.returncode}:\n"
+                    f"{out.decode(errors='replace')}{err.decode(errors='replace')}")
+
+
 def check_platform(display, name, command, title, read, boxes, screenshots):
     """Runs the program and walks through its boxes in order."""
     program = subprocess.Popen(command, env=display.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
@@ -139,7 +154,7 @@ def check_platform(display, name, command, title, read, boxes, screenshots):
         what = f"{name}: box {number}"
         if shown is not None:
             wait_until(lambda: True if shown not in display.visible_windows() else None, f"{what} to replace the last")
-        windows = wait_until(lambda: display.visible_windows() or None, what)
+        windows = wait_until(lambda: ended_early(program, what) or display.visible_windows() or None, what)
         expect(len(windows), 1, f"{what}: windows on the screen")
         shown = windows[0]
         screenshot(display, shown, screenshots / f"{name}-{number}.png")
