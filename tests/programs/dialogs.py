@@ -138,11 +138,10 @@ def screenshot(display, window, path):
 
 def ended_early(program, what):
     """Fails, with what the program wrote, once it has ended before a box."""
-    if program.poll() is None:
-        return None
-    out, err = program.communicate()
-    return sys.exit(f"FAILED: {what}: the program ended first, with status {program.returncode}:\n"
-                    f"{out.decode(errors='replace')}{err.decode(errors='replace')}")
+    if program.poll() is not None:
+        out, err = program.communicate()
+        sys.exit(f"FAILED: {what}: the program ended first, with status {program.returncode}:\n"
+                 f"{out.decode(errors='replace')}{err.decode(errors='replace')}")
 
 
 def check_platform(display, name, command, title, read, boxes, screenshots):
