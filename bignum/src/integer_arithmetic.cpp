@@ -119,6 +119,22 @@ std::uint64_t bits_at(const BigNum* x, std::uint64_t position, std::uint32_t cou
     return out;
 }
 
+// A lower bound of log2 |x| for a non-zero x, from its top 53 bits.
+double log2_at_least(const integer& x) noexcept
+{
+    const std::uint32_t bits = x.bit_length();
+    const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
+    return std::log2(static_cast<double>(bits_at(x.handle(), dropped, 53))) + dropped;
+}
+
+// Bits of a result whose log2 is at least `log2`, shaved so that rounding
+// cannot lift it past the true count.
+std::uint64_t bits_for_log2(double log2) noexcept
+{
+    const double shaved = log2 * (1 - 0x1p-40);
+    return shaved >= 0x1p63 ? std::numeric_limits<std::uint64_t>::max() : static_cast<std::uint64_t>(shaved) + 1;
+}
+
 // ---- two's complement ----
 
 using Limbs = std::vector<std::uint32_t>;
@@ -238,8 +254,12 @@ integer integer::binary(op o, const integer& a, const integer& b)
         return explained("a difference", past_capacity,
                          [&] { return changed(a, [&](BigNum* r) { big_sub(r, y); }); });
     case op::multiply: {
-        // The product of an m-bit and an n-bit number has m + n - 1 bits or one more.
-        const auto least = [&] { return std::uint64_t{a.bit_length()} + b.bit_length() - 1; };
+        // An m-bit and an n-bit number multiply to m + n - 1 bits or one
+        // more; the logarithms tell which, but for rounding.
+        const auto least = [&] {
+            return std::max(std::uint64_t{a.bit_length()} + b.bit_length() - 1,
+                            bits_for_log2(log2_at_least(a) + log2_at_least(b)));
+        };
         return explained("a product", least, [&] { return written([&](BigNum* r) { big_mul(x, y, r); }); });
     }
     case op::divide:
@@ -425,9 +445,12 @@ integer inv_mod(const integer& a, const integer& m)
 
 integer pow(const integer& x, std::uint64_t n)
 {
-    // |x| >= 2^(k - 1) for a k-bit x, so x^n has at least (k - 1) n + 1 bits.
+    // |x| >= 2^(k - 1) for a k-bit x, so x^n has at least (k - 1) n + 1
+    // bits; the logarithm tightens that.
     const std::uint32_t bits = x.bit_length();
-    const std::uint64_t least = bits > 1 ? saturating_add(saturating_mul(bits - 1, n), 1) : 1;
+    const std::uint64_t least = bits > 1 ? std::max(saturating_add(saturating_mul(bits - 1, n), 1),
+                                                    bits_for_log2(log2_at_least(x) * static_cast<double>(n)))
+                                         : 1;
     if (least > capacity_bits()) {
         raise_capacity_error("a power", least);
     }
