@@ -15,7 +15,7 @@ int main()
 {
     using bignum::integer;
     std::vector<integer> values{integer("123456789012345678901234567890"), -7, 0, pow(integer(2), 100), -7,
-                                integer("-0x10000000000000000", 16), 42};
+                                integer("-0x10000000000000000", 16),       42};
     std::sort(values.begin(), values.end());
     std::cout << "sorted:";
     for (const integer& x : values) {
@@ -39,5 +39,6 @@ int main()
     const integer kept = std::move(taken);
     ++counts[taken];
     std::cout << "residues mod 3: 0 x" << counts[0] << ", -1 x" << counts[-1] << ", 1 x" << counts[1] << '\n';
-    std::cout << "binary search for 2^100: " << std::boolalpha << std::binary_search(values.begin(), values.end(), kept) << '\n';
+    std::cout << "binary search for 2^100: " << std::boolalpha << std::binary_search(values.begin(), values.end(), kept)
+              << '\n';
 }

@@ -35,7 +35,8 @@ int main()
     bignum::set_precision(static_cast<std::uint64_t>(bits / 4) + 1);
 
     const std::string digits = factorial(1000).to_string();
-    const int digit_sum = std::accumulate(digits.begin(), digits.end(), 0, [](int sum, char c) { return sum + c - '0'; });
+    const int digit_sum =
+        std::accumulate(digits.begin(), digits.end(), 0, [](int sum, char c) { return sum + c - '0'; });
     std::cout << "at precision " << bignum::precision() << ": 1000! has " << digits.size() << " digits, digit sum "
               << digit_sum << ", " << digits.size() - digits.find_last_not_of('0') - 1 << " trailing zeros\n"
               << digits << '\n';

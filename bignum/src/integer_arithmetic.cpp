@@ -24,7 +24,7 @@ std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) noexcept
 std::uint64_t saturating_mul(std::uint64_t a, std::uint64_t b) noexcept
 {
     return b != 0 && a > std::numeric_limits<std::uint64_t>::max() / b ? std::numeric_limits<std::uint64_t>::max()
-                                                                        : a * b;
+                                                                       : a * b;
 }
 
 // Throws big_error for `why` with the message build() gives; where building
@@ -50,8 +50,9 @@ std::string capacity_message(std::string_view subject, std::uint64_t bits)
     // The capacity is four times the precision.
     const std::uint64_t holding = needed / 4 + (needed % 4 != 0 ? 1 : 0);
     if (holding > max_precision) {
+        const std::uint64_t largest = std::uint64_t{detail::largest_capacity} * limb_bits;
         return message + "no precision holds it: the largest, " + std::to_string(max_precision) + ", gives " +
-               std::to_string(std::uint64_t{detail::largest_capacity} * limb_bits) + " bits";
+               std::to_string(largest) + " bits";
     }
     return message + "set the precision to " + std::to_string(holding) + " or more before creating any number";
 }
@@ -234,8 +235,7 @@ void set_precision(std::uint64_t bits)
             throw;
         }
         raise_with_message(e.why(), [] {
-            return "bignum: the precision cannot change while numbers are alive (" +
-                   std::to_string(big_live_blocks()) +
+            return "bignum: the precision cannot change while numbers are alive (" + std::to_string(big_live_blocks()) +
                    " now); destroy every integer first, static ones included, and free every handle";
         });
     }
@@ -251,8 +251,7 @@ integer integer::binary(op o, const integer& a, const integer& b)
     case op::add:
         return explained("a sum", past_capacity, [&] { return changed(a, [&](BigNum* r) { big_add(r, y); }); });
     case op::subtract:
-        return explained("a difference", past_capacity,
-                         [&] { return changed(a, [&](BigNum* r) { big_sub(r, y); }); });
+        return explained("a difference", past_capacity, [&] { return changed(a, [&](BigNum* r) { big_sub(r, y); }); });
     case op::multiply: {
         // An m-bit and an n-bit number multiply to m + n - 1 bits or one
         // more; the logarithms tell which, but for rounding.
@@ -262,16 +261,11 @@ integer integer::binary(op o, const integer& a, const integer& b)
         };
         return explained("a product", least, [&] { return written([&](BigNum* r) { big_mul(x, y, r); }); });
     }
-    case op::divide:
-        return written([&](BigNum* q) { big_divmod(x, y, q, nullptr); });
-    case op::remainder:
-        return written([&](BigNum* r) { big_mod(x, y, r); });
-    case op::bit_and:
-        return explained("a bitwise and", past_capacity, [&] { return bitwise(a, b, std::bit_and<>()); });
-    case op::bit_or:
-        return explained("a bitwise or", past_capacity, [&] { return bitwise(a, b, std::bit_or<>()); });
-    default:
-        return explained("a bitwise xor", past_capacity, [&] { return bitwise(a, b, std::bit_xor<>()); });
+    case op::divide: return written([&](BigNum* q) { big_divmod(x, y, q, nullptr); });
+    case op::remainder: return written([&](BigNum* r) { big_mod(x, y, r); });
+    case op::bit_and: return explained("a bitwise and", past_capacity, [&] { return bitwise(a, b, std::bit_and<>()); });
+    case op::bit_or: return explained("a bitwise or", past_capacity, [&] { return bitwise(a, b, std::bit_or<>()); });
+    default: return explained("a bitwise xor", past_capacity, [&] { return bitwise(a, b, std::bit_xor<>()); });
     }
 }
 
@@ -287,12 +281,9 @@ integer integer::unary(op o, const integer& x)
                 big_dec(r);
             });
         });
-    case op::increment:
-        return explained("a sum", past_capacity, [&] { return changed(x, big_inc); });
-    case op::decrement:
-        return explained("a difference", past_capacity, [&] { return changed(x, big_dec); });
-    default:
-        return written([&](BigNum* r) { big_sub(r, v); });
+    case op::increment: return explained("a sum", past_capacity, [&] { return changed(x, big_inc); });
+    case op::decrement: return explained("a difference", past_capacity, [&] { return changed(x, big_dec); });
+    default: return written([&](BigNum* r) { big_sub(r, v); });
     }
 }
 
@@ -312,7 +303,8 @@ integer integer::shift_right(const integer& x, std::uint64_t count)
 {
     // The handle API truncates the magnitude; a negative that loses set bits
     // goes one further down.
-    const bool floors = x.sign() < 0 && count > lowest_set_bit(x.value());
+    const bool negative = x.sign() < 0;
+    const bool floors = negative && count > lowest_set_bit(x.value());
     // Any count past the capacity empties the magnitude alike.
     const auto kept = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, capacity_bits()));
     integer r = written([&](BigNum* q) { big_shr_to(x.value(), kept, q); });
@@ -362,8 +354,7 @@ double integer::to_double() const noexcept
     // The top 53 bits are exact in a double; dropping the rest truncates.
     const std::uint32_t bits = bit_length();
     const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
-    const double magnitude =
-        std::ldexp(static_cast<double>(bits_at(value(), dropped, 53)), static_cast<int>(dropped));
+    const double magnitude = std::ldexp(static_cast<double>(bits_at(value(), dropped, 53)), static_cast<int>(dropped));
     return sign() < 0 ? -magnitude : magnitude;
 }
 
@@ -376,7 +367,8 @@ std::vector<std::byte> integer::to_bytes(std::endian order) const
     static_cast<void>(big_to_text(v, bytes.data()));
     const std::uint32_t top_bytes = (static_cast<std::uint32_t>(std::bit_width(big_limbs(v)[used - 1])) + 7) / 8;
     bytes.resize(4 * std::size_t{used - 1} + std::max(top_bytes, 1U));
-    const auto leading_zeros = std::find_if(bytes.begin(), bytes.end() - 1, [](std::byte b) { return b != std::byte{0}; });
+    const auto leading_zeros =
+        std::find_if(bytes.begin(), bytes.end() - 1, [](std::byte b) { return b != std::byte{0}; });
     bytes.erase(bytes.begin(), leading_zeros);
     if (order == std::endian::little) {
         std::reverse(bytes.begin(), bytes.end());
@@ -388,17 +380,17 @@ integer integer::from_bytes(std::span<const std::byte> bytes, std::endian order)
 {
     const auto is_zero = [](std::byte b) { return b == std::byte{0}; };
     if (order == std::endian::little) {
-        bytes = bytes.first(static_cast<std::size_t>(std::find_if_not(bytes.rbegin(), bytes.rend(), is_zero).base() -
-                                                     bytes.begin()));
+        bytes = bytes.first(
+            static_cast<std::size_t>(std::find_if_not(bytes.rbegin(), bytes.rend(), is_zero).base() - bytes.begin()));
     } else {
-        bytes = bytes.subspan(static_cast<std::size_t>(std::find_if_not(bytes.begin(), bytes.end(), is_zero) -
-                                                       bytes.begin()));
+        bytes = bytes.subspan(
+            static_cast<std::size_t>(std::find_if_not(bytes.begin(), bytes.end(), is_zero) - bytes.begin()));
     }
     if (bytes.empty()) {
         return {};
     }
     const std::byte top = order == std::endian::little ? bytes.back() : bytes.front();
-    const std::uint64_t bits = 8 * (std::uint64_t{bytes.size()} - 1) +
+    const std::uint64_t bits = 8 * std::uint64_t{bytes.size() - 1} +
                                static_cast<std::uint64_t>(std::bit_width(std::to_integer<unsigned>(top)));
     if (bits > capacity_bits()) {
         raise_capacity_error("a value from bytes", bits);
@@ -417,10 +409,10 @@ integer pow_mod(const integer& base, const integer& exp, const integer& mod)
     // Montgomery works in three times the modulus's limbs, the even path in twice.
     const bool odd = (big_limbs(mod.handle())[0] & 1U) != 0;
     const auto least = [&] { return std::uint64_t{odd ? 3U : 2U} * big_used_count(mod.handle()) * limb_bits; };
-    const integer r =
-        explained(odd ? "pow_mod with an odd modulus, whose products take three times the modulus's limbs,"
-                      : "pow_mod with an even modulus, whose products take twice the modulus's limbs,",
-                  least, [&] { return written([&](BigNum* p) { big_powmod(b.handle(), exp.handle(), mod.handle(), p); }); });
+    const integer r = explained(
+        odd ? "pow_mod with an odd modulus, whose products take three times the modulus's limbs,"
+            : "pow_mod with an even modulus, whose products take twice the modulus's limbs,",
+        least, [&] { return written([&](BigNum* p) { big_powmod(b.handle(), exp.handle(), mod.handle(), p); }); });
     // Everything is 0 modulo 1.
     return mod.bit_length() == 1 ? integer() : r;
 }
@@ -454,16 +446,18 @@ integer pow(const integer& x, std::uint64_t n)
     if (least > capacity_bits()) {
         raise_capacity_error("a power", least);
     }
-    return explained("a power", [&] { return least; }, [&] {
-        integer r = 1;
-        for (auto i = std::bit_width(n); i-- > 0;) {
-            big_sqr(r.handle());
-            if ((n >> i & 1U) != 0) {
-                big_mul(r.handle(), x.handle(), r.handle());
+    return explained(
+        "a power", [&] { return least; },
+        [&] {
+            integer r = 1;
+            for (auto i = std::bit_width(n); i-- > 0;) {
+                big_sqr(r.handle());
+                if ((n >> i & 1U) != 0) {
+                    big_mul(r.handle(), x.handle(), r.handle());
+                }
             }
-        }
-        return r;
-    });
+            return r;
+        });
 }
 
 integer isqrt(const integer& x)

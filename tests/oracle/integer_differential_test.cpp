@@ -55,10 +55,10 @@ const mpz_class max_value = (mpz_class(1) << kCapacityBits) - 1;
 std::vector<Value> values()
 {
     std::vector<Value> v;
-    for (const char* digits : {"0", "1", "-1", "2", "-3", "6", "-255", "4294967295", "-4294967296",
-                             "9223372036854775807", "-9223372036854775808", "18446744073709551616",
-                             "-340282366920938463463374607431768211455",
-                             "1234567890123456789012345678901234567890123456789012345678901234567890123"}) {
+    for (const char* digits :
+         {"0", "1", "-1", "2", "-3", "6", "-255", "4294967295", "-4294967296", "9223372036854775807",
+          "-9223372036854775808", "18446744073709551616", "-340282366920938463463374607431768211455",
+          "1234567890123456789012345678901234567890123456789012345678901234567890123"}) {
         v.push_back({digits, [digits] { return integer(digits); }, mpz_class(digits)});
     }
     v.push_back({"max", [] { return integer(max_value.get_str()); }, max_value});
@@ -246,8 +246,8 @@ TEST_F(IntegerDifferential, UnaryOperationsAndConversionsAgree)
 
 TEST_F(IntegerDifferential, ModularInverseAndPowerLandInRangeForEverySign)
 {
-    const char* const numbers[] = {"0", "1", "-1", "2", "-3", "7", "-10", "65537", "-4294967311",
-                                   "340282366920938463463374607431768211507"};
+    const char* const numbers[] = {"0", "1",   "-1",    "2",           "-3",
+                                   "7", "-10", "65537", "-4294967311", "340282366920938463463374607431768211507"};
     for (const char* a : numbers) {
         for (const char* m : numbers) {
             const mpz_class ma(a);
@@ -271,12 +271,44 @@ TEST_F(IntegerDifferential, ModularInverseAndPowerLandInRangeForEverySign)
 TEST_F(IntegerDifferential, ProbablePrimesAgreeWithGmp)
 {
     const char* const numbers[] = {
-        "561", "1105", "1729", "2465", "6601", "41041", "825265", "321197185", "5394826801", "232250619601",
-        "9746347772161", "2047", "1373653", "25326001", "3215031751", "2152302898747", "3474749660383",
-        "341550071728321", "3825123056546413051", "318665857834031151167461", "3317044064679887385961981",
-        "2", "3", "5", "251", "257", "65537", "4294967291", "4294967311", "2305843009213693951",
-        "18446744073709551557", "18446744073709551629", "618970019642690137449562111",
-        "170141183460469231731687303715884105727", "4294967297", "4295098369", "-7", "-9",
+        "561",
+        "1105",
+        "1729",
+        "2465",
+        "6601",
+        "41041",
+        "825265",
+        "321197185",
+        "5394826801",
+        "232250619601",
+        "9746347772161",
+        "2047",
+        "1373653",
+        "25326001",
+        "3215031751",
+        "2152302898747",
+        "3474749660383",
+        "341550071728321",
+        "3825123056546413051",
+        "318665857834031151167461",
+        "3317044064679887385961981",
+        "2",
+        "3",
+        "5",
+        "251",
+        "257",
+        "65537",
+        "4294967291",
+        "4294967311",
+        "2305843009213693951",
+        "18446744073709551557",
+        "18446744073709551629",
+        "618970019642690137449562111",
+        "170141183460469231731687303715884105727",
+        "4294967297",
+        "4295098369",
+        "-7",
+        "-9",
     };
     for (const char* n : numbers) {
         const bool gmp = mpz_probab_prime_p(mpz_class(n).get_mpz_t(), 25) != 0;
@@ -351,9 +383,21 @@ TEST_F(IntegerDifferential, PrecisionRefusalsSayWhy)
 
 TEST_F(IntegerDifferential, DoublesTruncateAndNonFiniteOnesAreRefused)
 {
-    const double rows[] = {0.0, -0.0, 0.9, -0.9, 2.5, -2.5, 4503599627370497.5, -9007199254740993.0,
-                           1.8446744073709552e19, -3.4e38, 1e150, 5e-324, std::nan(""),
-                           std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    const double rows[] = {0.0,
+                           -0.0,
+                           0.9,
+                           -0.9,
+                           2.5,
+                           -2.5,
+                           4503599627370497.5,
+                           -9007199254740993.0,
+                           1.8446744073709552e19,
+                           -3.4e38,
+                           1e150,
+                           5e-324,
+                           std::nan(""),
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity()};
     for (const double d : rows) {
         EXPECT_EQ(ours([&] { return text(integer(d)); }), std::isfinite(d) ? text(mpz_class(d)) : "domain") << d;
     }
