@@ -416,9 +416,11 @@ struct divmod_result {
     big_divmod(a.handle(), b.handle(), r.quotient.handle(), r.remainder.handle());
     return r;
 }
-// Miller-Rabin on |x|. Exact below 2^64 (the prime bases up to 37 decide
-// there); above, a composite passes `rounds` bases (the primes up to 37, then
-// fixed pseudo-random ones) with probability at most 4^-rounds.
+// Miller-Rabin on |x|, as mpz_probab_prime_p reads a negative. Exact below
+// 2^64, where the prime bases up to 37 decide whatever `rounds` says; above,
+// x must pass `rounds` bases (those primes first, then fixed pseudo-random
+// ones, so that an answer is repeatable): each lets at most a quarter of the
+// composites through.
 [[nodiscard]] BIGNUM_EXPORT bool is_probable_prime(const integer& x, int rounds = 25);
 
 // Decimal, or base 16 or 8 under std::hex or std::oct: lower-case unless
@@ -443,7 +445,8 @@ struct std::hash<bignum::integer> {
     }
 };
 
-// Unbounded at compile time: the bound is the run-time capacity.
+// Unbounded at compile time: the bound is the run-time capacity. Every
+// member a generic algorithm may ask for is here, as for a built-in integer.
 template <>
 struct std::numeric_limits<bignum::integer> {
     static constexpr bool is_specialized = true;
@@ -452,18 +455,33 @@ struct std::numeric_limits<bignum::integer> {
     static constexpr bool is_exact = true;
     static constexpr bool is_bounded = false;
     static constexpr bool is_modulo = false;
+    static constexpr bool is_iec559 = false;
     static constexpr bool has_infinity = false;
     static constexpr bool has_quiet_NaN = false;
     static constexpr bool has_signaling_NaN = false;
+    static constexpr std::float_denorm_style has_denorm = std::denorm_absent;
+    static constexpr bool has_denorm_loss = false;
     static constexpr bool traps = false;
+    static constexpr bool tinyness_before = false;
+    static constexpr std::float_round_style round_style = std::round_toward_zero;
     static constexpr int radix = 2;
     static constexpr int digits = 0;
     static constexpr int digits10 = 0;
-    static constexpr std::float_round_style round_style = std::round_toward_zero;
-    // Zero, as for every unbounded type.
+    static constexpr int max_digits10 = 0;
+    static constexpr int min_exponent = 0;
+    static constexpr int min_exponent10 = 0;
+    static constexpr int max_exponent = 0;
+    static constexpr int max_exponent10 = 0;
+    // Zero, as for every type these do not apply to.
     static bignum::integer min() { return {}; }
     static bignum::integer max() { return {}; }
     static bignum::integer lowest() { return {}; }
+    static bignum::integer epsilon() { return {}; }
+    static bignum::integer round_error() { return {}; }
+    static bignum::integer infinity() { return {}; }
+    static bignum::integer quiet_NaN() { return {}; }
+    static bignum::integer signaling_NaN() { return {}; }
+    static bignum::integer denorm_min() { return {}; }
 };
 
 #endif // BIGNUM_INTEGER_H
