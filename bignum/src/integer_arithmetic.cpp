@@ -409,12 +409,10 @@ integer pow_mod(const integer& base, const integer& exp, const integer& mod)
     // Montgomery works in three times the modulus's limbs, the even path in twice.
     const bool odd = (big_limbs(mod.handle())[0] & 1U) != 0;
     const auto least = [&] { return std::uint64_t{odd ? 3U : 2U} * big_used_count(mod.handle()) * limb_bits; };
-    const integer r = explained(
+    return explained(
         odd ? "pow_mod with an odd modulus, whose products take three times the modulus's limbs,"
             : "pow_mod with an even modulus, whose products take twice the modulus's limbs,",
         least, [&] { return written([&](BigNum* p) { big_powmod(b.handle(), exp.handle(), mod.handle(), p); }); });
-    // Everything is 0 modulo 1.
-    return mod.bit_length() == 1 ? integer() : r;
 }
 
 integer lcm(const integer& a, const integer& b)
