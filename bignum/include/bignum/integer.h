@@ -67,9 +67,10 @@ BIGNUM_EXPORT void set_precision(std::uint64_t bits);
 [[nodiscard]] inline std::uint32_t capacity_bits() noexcept { return big_limb_capacity() * 32; }
 
 // Raises `big_error` [capacity_exceeded] whose `what()` says that `subject`
-// ("a product") of at least `bits` bits exceeds the capacity, and names the
-// precision that would hold it. Where the message cannot be built for want
-// of memory, the plain prebuilt error is raised instead.
+// ("a product") needs at least `bits` bits (at least one more than the
+// capacity, whatever `bits` says), names the capacity and the precision that
+// would hold it. Where the message cannot be built for want of memory, the
+// plain prebuilt error is raised instead.
 [[noreturn]] BIGNUM_EXPORT void raise_capacity_error(std::string_view subject, std::uint64_t bits);
 
 namespace detail {
