@@ -72,6 +72,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 
 // Opaque: a handle points at word 0 of a block laid out as described above.
 struct BigNum;
@@ -99,6 +100,9 @@ public:
         result_is_modulus,      // "bignum: result and modulus must be different numbers"
     };
     explicit big_error(reason why);
+    // The same reason with a message that names the sizes involved; the value
+    // type raises these for capacity and precision refusals.
+    big_error(reason why, const std::string& what) : std::runtime_error(what), why_(why) {}
     [[nodiscard]] reason why() const noexcept { return why_; }
     // NOLINTNEXTLINE(readability-convert-member-functions-to-static): asked of the caught object
     [[nodiscard]] std::uint32_t code() const noexcept { return error_code; }
