@@ -226,8 +226,10 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
             EXPECT_NE(what.find("at position " + std::to_string(row.position)), std::string::npos) << what;
         }
     }
-    EXPECT_THROW((void)integer::parse("10", 3), std::invalid_argument);
-    EXPECT_THROW((void)integer(1).to_string(36), std::invalid_argument);
+    EXPECT_THROW((void)integer::parse("10", 1), std::invalid_argument);
+    EXPECT_THROW((void)integer::parse("10", 37), std::invalid_argument);
+    EXPECT_THROW((void)integer(1).to_string(0), std::invalid_argument);
+    EXPECT_THROW((void)integer(1).to_string(37), std::invalid_argument);
     EXPECT_THROW((void)integer::parse("1" + std::string(8 * std::size_t{big_limb_capacity()}, '0'), 16), big_error);
     EXPECT_THROW((void)integer::parse("1" + std::string(32 * std::size_t{big_limb_capacity()}, '0'), 2), big_error);
 }
