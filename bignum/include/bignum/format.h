@@ -9,7 +9,8 @@
 //     fmt::format("{:#x}", x);       // 0x1f
 //     fmt::format("{:*>+12}", x);    // *********+31
 //
-// A precision, 'L', 'c' and a width taken from an argument are refused.
+// As in <format>, '0' is ignored where an alignment is given. A precision,
+// 'L', 'c' and a width taken from an argument are refused.
 // Including this header needs neither library; the bignum library itself
 // is built without either.
 
