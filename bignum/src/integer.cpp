@@ -44,12 +44,10 @@ std::size_t sign_length(std::string_view text) { return text.starts_with('+') ||
 int base_from_prefix(std::string_view text)
 {
     const std::string_view rest = text.substr(sign_length(text));
-    for (const int base : {2, 8, 16}) {
-        if (starts_with_prefix(rest, base)) {
-            return base;
-        }
-    }
-    return 10;
+    constexpr std::array prefixed{2, 8, 16};
+    const auto named = static_cast<std::size_t>(
+        std::ranges::find_if(prefixed, [rest](int base) { return starts_with_prefix(rest, base); }) - prefixed.begin());
+    return named < prefixed.size() ? prefixed.at(named) : 10;
 }
 
 // Where the digits begin: after an optional sign and the base's optional
@@ -67,10 +65,11 @@ void require_digits(std::string_view text, std::size_t start, int base)
     if (start == text.size()) {
         throw parse_error(text, start);
     }
-    const auto bad = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
-                                  [base](char ch) { return !is_digit_of(ch, base); });
-    if (bad != text.end()) {
-        throw parse_error(text, static_cast<std::size_t>(bad - text.begin()));
+    const std::string_view digits = text.substr(start);
+    const auto bad = static_cast<std::size_t>(
+        std::ranges::find_if_not(digits, [base](char ch) { return is_digit_of(ch, base); }) - digits.begin());
+    if (bad != digits.size()) {
+        throw parse_error(text, start + bad);
     }
 }
 

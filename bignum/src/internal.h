@@ -167,8 +167,9 @@ inline std::array<Limb, 2> div_limbs_by_word_twice(std::span<Limb> x, Limb w) no
         const Wide q = once / w;
         first = once - q * w;
         const Wide twice = (second << limb_bits) | q;
-        x[i] = low_word(twice / w);
-        second = twice - Wide{x[i]} * w;
+        const Wide q2 = twice / w;
+        second = twice - q2 * w;
+        x[i] = low_word(q2);
     }
     return {low_word(first), low_word(second)};
 }
