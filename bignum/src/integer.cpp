@@ -122,11 +122,15 @@ std::string laid_out(std::string_view head, std::string_view digits, std::size_t
 
 bool has(std::ios_base::fmtflags flags, std::ios_base::fmtflags flag) { return (flags & flag) == flag; }
 
-// The basefield's base; 0 when it is cleared (or holds more than one base).
+// The basefield's base: 0 when it is cleared (the reader then looks for a
+// prefix), decimal for dec or any mix of flags, as the standard library has it.
 int base_of(std::ios_base::fmtflags flags)
 {
     const std::ios_base::fmtflags field = flags & std::ios_base::basefield;
-    return field == std::ios_base::hex ? 16 : field == std::ios_base::oct ? 8 : field == std::ios_base::dec ? 10 : 0;
+    if (field == std::ios_base::fmtflags{}) {
+        return 0;
+    }
+    return field == std::ios_base::hex ? 16 : field == std::ios_base::oct ? 8 : 10;
 }
 
 Align align_of(std::ios_base::fmtflags flags)

@@ -311,7 +311,7 @@ TEST_F(Integer, ReadsFromAStreamAsALongLongIs)
         {"  -0x1F rest", ws}, {"017", ws}, {"09", ws}, {"0", ws}, {"0x", ws}, {"0xg", ws}, {"-0x", ws}, {"0b1", ws},
         {"0X1f", ws | F::hex}, {"x1", ws | F::hex}, {"-fF+", ws | F::hex}, {"017", ws | F::oct}, {"8", ws | F::oct},
         {"0x1F", ws | F::dec}, {"-", ws | F::dec}, {"+5z", ws | F::dec}, {"- 5", ws | F::dec}, {"", ws | F::dec},
-        {" \n", ws | F::dec}, {" 12", F::dec}, {"\t-9223372036854775808,", ws | F::dec},
+        {" \n", ws | F::dec}, {" 12", F::dec}, {"0x1F", ws | F::hex | F::oct}, {"\t-9223372036854775808,", ws | F::dec},
     };
     // clang-format on
     for (const Row& row : rows) {
