@@ -255,9 +255,9 @@ private:
 
 // Decimal, or base 16 or 8 under std::hex or std::oct: lower-case unless
 // std::uppercase, with 0x, 0X or 0 before a non-zero value under
-// std::showbase. A negative is "-" then its magnitude, a non-negative "+"
-// first under std::showpos. The width and fill are honoured, std::internal
-// padding after the sign and prefix.
+// std::showbase. A negative is "-" then its magnitude; in decimal a
+// non-negative starts with "+" under std::showpos, as a long long does. The
+// width and fill are honoured, std::internal padding after the sign and 0x.
 BIGNUM_EXPORT std::ostream& operator<<(std::ostream& out, const integer& x);
 // Reads as the stream reads a long long: white space skipped under
 // std::skipws, then an optional sign and the digits of the basefield's base;
@@ -312,7 +312,7 @@ constexpr bool is_integer_literal(std::string_view text) noexcept
             return false;
         }
     }
-    return form.start < text.size() || form.base == 8;
+    return form.start < text.size();
 }
 // The value of an integer literal that is_integer_literal accepted.
 [[nodiscard]] BIGNUM_EXPORT integer from_literal(std::string_view text);
