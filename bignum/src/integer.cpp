@@ -162,13 +162,13 @@ public:
                 take();
                 base_ = 16;
             } else {
-                text_ += '0';
+                keep('0');
                 base_ = base_ == 0 ? 8 : base_;
             }
         }
         base_ = base_ == 0 ? 10 : base_;
         while (is_digit_of(peek(), base_)) {
-            text_ += take();
+            keep(take());
         }
         return text_.size() > sign_length(text_) ? text_ : std::string{};
     }
@@ -189,10 +189,28 @@ private:
         buf_.sbumpc();
         return ch;
     }
+    // One zero stands for every leading zero, and more significant digits
+    // than even base 2 fits in the capacity raise at once: an endless run of
+    // digits costs neither endless memory nor endless time.
+    void keep(char digit)
+    {
+        if (digit == '0' && significant_ == 0) {
+            if (!zero_kept_) {
+                text_ += '0';
+                zero_kept_ = true;
+            }
+            return;
+        }
+        ++significant_;
+        detail::require_room(significant_ <= std::size_t{big_limb_capacity()} * detail::limb_bits);
+        text_ += digit;
+    }
 
     std::streambuf& buf_;
     int base_;
     std::string text_;
+    std::size_t significant_ = 0;
+    bool zero_kept_ = false;
     bool ended_ = false;
 };
 

@@ -339,6 +339,13 @@ TEST_F(Integer, ReadsFromAStreamAsALongLongIs)
     EXPECT_EQ(x.to_string(), "123456789012345678901234567890");
     EXPECT_THROW(in >> std::hex >> x, big_error);
     EXPECT_EQ(x.to_string(), "123456789012345678901234567890");
+    // Leading zeros past any capacity still read; significant digits do not.
+    std::istringstream zeros(std::string(100'000, '0') + "42");
+    zeros >> x;
+    EXPECT_EQ(x, 42);
+    std::istringstream endless(std::string(100'000, '1'));
+    EXPECT_THROW(endless >> x, big_error);
+    EXPECT_EQ(x, 42);
 }
 
 #ifdef BIGNUM_TEST_FMT

@@ -265,7 +265,8 @@ BIGNUM_EXPORT std::ostream& operator<<(std::ostream& out, const integer& x);
 // Reading stops before the first byte that cannot continue the number. When
 // no number was read, failbit is set and x keeps its value; eofbit is set
 // when the input ended. A value past the capacity raises `big_error`, x
-// unchanged.
+// unchanged; a run of digits too long for any value stops there and raises
+// as well, so endless digits cost bounded memory and time.
 BIGNUM_EXPORT std::istream& operator>>(std::istream& in, integer& x);
 
 namespace detail {
