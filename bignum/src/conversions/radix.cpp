@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Text in bases 2 to 36. A power-of-two base reads and writes the bits
-// directly, in time linear in the size. Any other base works in chunks: as
-// many digits as one limb holds (nine decimal digits) per pass over the
-// limbs, one word multiplication or division per limb, so that a value of n
-// limbs costs about n^2 / 2 word steps per nine digits rather than one
-// bit-serial division per digit.
+// directly, in time linear in the size. Any other base works in chunks of as
+// many digits as one limb holds (nine decimal digits): reading multiplies
+// the limbs by the chunk's power once per chunk, writing divides them by it
+// twice per pass (two word divisions per limb for eighteen decimal digits),
+// instead of one bit-serial division per digit.
 
 #include "radix.h"
 
@@ -158,7 +158,7 @@ std::string radix_digits(std::span<const Limb> magnitude, unsigned base, bool lo
     }
     if (base == 10) {
         // A constant divisor lets the compiler multiply by its reciprocal,
-        // several times faster than a hardware division.
+        // which is faster than a hardware division.
         return digits_by_chunks(x, base, alphabet,
                                 [](std::span<Limb> rest) { return div_limbs_by_word_twice(rest, decimal_chunk); });
     }

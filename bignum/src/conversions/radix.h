@@ -19,10 +19,10 @@ namespace bignum::detail {
 // are allowed.
 [[nodiscard]] std::string radix_digits(std::span<const Limb> magnitude, unsigned base, bool lower);
 
-// x = the value of digits in base, non-negative. The caller has checked that
-// there is at least one digit and that each is a digit of base. A value past
-// the capacity raises `big_error` [capacity_exceeded] and leaves x with an
-// unspecified value, so callers load into a fresh number.
+// x = the value of digits in base, non-negative; x holds +0 on entry (a
+// fresh number). The caller has checked that there is at least one digit
+// and that each is a digit of base. A value past the capacity raises
+// `big_error` [capacity_exceeded] and leaves x with an unspecified value.
 void radix_load(std::string_view digits, unsigned base, BigNum* x);
 
 } // namespace bignum::detail
