@@ -12,6 +12,7 @@
 
 #include <bignum/bignum.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -164,6 +165,28 @@ inline Limb shl1_limbs(std::span<Limb> x, Limb bit_in) noexcept
     }
     x[0] = (x[0] << 1) | bit_in;
     return out;
+}
+
+// x = x / w^2 over x.size() limbs, top down, in place; returns x mod w, then
+// (x / w) mod w. w is not 0. Two divisions by w share the pass: the second
+// takes each quotient limb of the first as it appears, so the processor
+// overlaps their chains of dependent steps, and a pass gives two remainders
+// for little more than the time of one. Each running remainder stays below
+// w, so every step is one 64-by-32 division whose quotient fits a limb.
+inline std::array<Limb, 2> div_limbs_by_word_twice(std::span<Limb> x, Limb w) noexcept
+{
+    Wide first = 0;
+    Wide second = 0;
+    for (std::size_t i = x.size(); i-- > 0;) {
+        const Wide once = (first << limb_bits) | x[i];
+        const Wide q = once / w;
+        first = once - q * w;
+        const Wide twice = (second << limb_bits) | q;
+        const Wide q2 = twice / w;
+        second = twice - q2 * w;
+        x[i] = low_word(q2);
+    }
+    return {low_word(first), low_word(second)};
 }
 
 // The used count of the n limbs at x once zero top limbs are dropped; at

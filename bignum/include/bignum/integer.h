@@ -100,6 +100,22 @@ template <builtin_integer N>
     return static_cast<std::uint64_t>(n);
 }
 
+// The value of ch as a digit of a base up to 36, letters in either case; 36
+// for any other byte.
+constexpr unsigned digit_value(char ch) noexcept
+{
+    if (ch >= '0' && ch <= '9') {
+        return static_cast<unsigned>(ch - '0');
+    }
+    if (ch >= 'a' && ch <= 'z') {
+        return static_cast<unsigned>(ch - 'a') + 10;
+    }
+    if (ch >= 'A' && ch <= 'Z') {
+        return static_cast<unsigned>(ch - 'A') + 10;
+    }
+    return 36;
+}
+
 } // namespace detail
 
 // Malformed text given to `integer(text, base)` or `integer::parse`. `what()`
@@ -129,11 +145,13 @@ public:
     // The value of d truncated towards zero; NaN and the infinities raise
     // std::domain_error.
     explicit integer(double d);
-    // The text in base 2, 8, 10 or 16: an optional sign, for bases 2, 8 and 16
+    // The text in a base from 2 to 36: an optional sign, for bases 2, 8 and 16
     // an optional prefix 0b/0B, 0o/0O or 0x/0X, then one or more digits of the
-    // base (either case for 16), and nothing else. Malformed text raises
+    // base (letters in either case), and nothing else. Base 0 takes the base
+    // from the prefix, and decimal without one. Malformed text raises
     // `parse_error`, another base `std::invalid_argument`, and a value past
-    // the limb capacity `big_error`.
+    // the limb capacity `big_error`. Time grows with the digits times the
+    // value's limbs; for bases 2, 4, 8, 16 and 32 only with the digits.
     explicit integer(std::string_view text, int base = 10) : integer(parse(text, base)) {}
     // The same as a named function.
     [[nodiscard]] static integer parse(std::string_view text, int base = 10);
@@ -275,9 +293,11 @@ public:
     // double range.
     [[nodiscard]] double to_double() const noexcept;
 
-    // The value in base 2, 8, 10 or 16: "-" for a negative, then the digits
-    // without prefix or leading zeros, upper case for 16; "0" for zero.
-    // Another base raises `std::invalid_argument`.
+    // The value in a base from 2 to 36: "-" for a negative, then the digits
+    // without prefix or leading zeros, letters upper case; "0" for zero.
+    // Another base raises `std::invalid_argument`. Bases 2, 4, 8, 16 and 32
+    // take time linear in the size, the others (decimal too) quadratic, with
+    // one pass of word divisions per limb's worth of digits.
     [[nodiscard]] std::string to_string(int base = 10) const;
     // The magnitude's bytes without leading zeros (one zero byte for 0), most
     // significant first for std::endian::big, least for little. The sign is
@@ -426,9 +446,86 @@ struct divmod_result {
 
 // Decimal, or base 16 or 8 under std::hex or std::oct: lower-case unless
 // std::uppercase, with 0x, 0X or 0 before a non-zero value under
-// std::showbase. A negative is "-" then its magnitude. The width and fill are
-// honoured, std::internal padding after the sign and prefix.
+// std::showbase. A negative is "-" then its magnitude; in decimal a
+// non-negative starts with "+" under std::showpos, as a long long does. The
+// width and fill are honoured, std::internal padding after the sign and 0x.
 BIGNUM_EXPORT std::ostream& operator<<(std::ostream& out, const integer& x);
+// Reads as the stream reads a long long: white space skipped under
+// std::skipws, then an optional sign and the digits of the basefield's base;
+// with no basefield, 0x or 0X means hexadecimal and a leading 0 octal.
+// Reading stops before the first byte that cannot continue the number. When
+// no number was read, failbit is set and x keeps its value; eofbit is set
+// when the input ended. A value past the capacity raises `big_error`, x
+// unchanged; a run of digits too long for any value stops there and raises
+// as well, so endless digits cost bounded memory and time.
+BIGNUM_EXPORT std::istream& operator>>(std::istream& in, integer& x);
+
+namespace detail {
+
+// A format spec for an integer, as fmt and <format> write it:
+// [[fill]align][sign][#][0][width][type], type one of d x X o b B.
+struct format_spec {
+    std::array<char, 4> fill{' '}; // one UTF-8 character
+    std::size_t fill_size = 1;
+    char align = '\0';      // '<', '>', '^', or none: right (after the sign under '0')
+    char sign = '-';        // '-', '+' or ' ': what a non-negative value starts with
+    bool alternate = false; // '#': the base's prefix
+    bool zero_pad = false;
+    std::size_t width = 0;
+    char type = 'd';
+};
+
+// x laid out by spec, for the formatters in <bignum/format.h>.
+[[nodiscard]] BIGNUM_EXPORT std::string formatted(const integer& x, const format_spec& spec);
+
+// Where an integer literal's digits begin and their base, as the language
+// reads it: 0x, 0b, a leading 0 for octal, otherwise decimal.
+struct literal_form {
+    unsigned base;
+    std::size_t start;
+};
+constexpr literal_form literal_form_of(std::string_view text) noexcept
+{
+    if (text.size() < 2 || text[0] != '0') {
+        return {10, 0};
+    }
+    if (text[1] == 'x' || text[1] == 'X') {
+        return {16, 2};
+    }
+    return text[1] == 'b' || text[1] == 'B' ? literal_form{2, 2} : literal_form{8, 1};
+}
+// True for an integer literal: digits of its base after its prefix, with
+// digit separators. Rejects the floating forms a raw literal also receives.
+constexpr bool is_integer_literal(std::string_view text) noexcept
+{
+    const literal_form form = literal_form_of(text);
+    for (std::size_t i = form.start; i < text.size(); ++i) {
+        if (text[i] != '\'' && digit_value(text[i]) >= form.base) {
+            return false;
+        }
+    }
+    return form.start < text.size();
+}
+// The value of an integer literal that is_integer_literal accepted.
+[[nodiscard]] BIGNUM_EXPORT integer from_literal(std::string_view text);
+
+} // namespace detail
+
+namespace literals {
+
+// 123456789012345678901234567890_n, 0xFFFF'FFFF'FFFF'FFFF'FFFF_n, 0b1_n,
+// 0777_n: integer literals of any length, read as the language reads its
+// own (digit separators included). Anything else does not compile.
+template <char... text>
+[[nodiscard]] integer operator""_n()
+{
+    static constexpr std::array<char, sizeof...(text)> chars{text...};
+    static_assert(detail::is_integer_literal({chars.data(), chars.size()}),
+                  "bignum: _n takes an integer literal: decimal, 0x hexadecimal, 0b binary or 0 octal digits");
+    return detail::from_literal({chars.data(), chars.size()});
+}
+
+} // namespace literals
 
 } // namespace bignum
 
