@@ -284,7 +284,8 @@ BIGNUM_EXPORT std::uint32_t big_to_text(const BigNum* x, void* buf);
 // ---------------------------------------------------------------------------
 
 // r = the last non-zero value of the remainder chain a, b, a mod b, ...:
-// gcd(|a|, |b|) up to sign; non-negative for non-negative operands.
+// gcd(|a|, |b|) up to sign; non-negative for non-negative operands. With b
+// zero it is a copy of a, so gcd(-0, 0) is a negative zero.
 BIGNUM_EXPORT void big_gcd(const BigNum* a, const BigNum* b, BigNum* r);
 // r = a x b / gcd(a, b), truncated; lcm(0, 0) raises `big_division_by_zero`.
 BIGNUM_EXPORT void big_lcm(const BigNum* a, const BigNum* b, BigNum* r);
@@ -302,8 +303,9 @@ BIGNUM_EXPORT void big_xgcd(const BigNum* a, const BigNum* b, BigNum* x, BigNum*
 // r = (a x b) mod m, the truncating remainder (sign of a x b). Operands
 // past |m| are reduced first when their product might not fit.
 BIGNUM_EXPORT void big_mulmod(const BigNum* a, const BigNum* b, const BigNum* m, BigNum* r);
-// r = base^|exp| mod |mod|, in 0 .. |mod| - 1: a base outside that range is
-// brought into it first. Odd moduli go to `big_powmod_mont`, even ones to
+// r = base^|exp| mod |mod|, in 0 .. |mod| - 1, for a base of either sign; a
+// base of |mod| or more is reduced first, so that it needs no more room than
+// its remainder. Odd moduli go to `big_powmod_mont`, even ones to
 // square-and-multiply with a division after each step. A zero modulus raises
 // `big_division_by_zero` and leaves r unchanged.
 BIGNUM_EXPORT void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);
