@@ -44,7 +44,8 @@
 //     q and r [quotient_is_remainder], `big_xgcd`'s x and y [x_is_y],
 //     `big_invmod`'s r and m [result_is_modulus]).
 // The heap raises it too: no block to allocate [storage_exhausted], or a
-// release it refuses [release_refused].
+// release it refuses [release_refused]. `big_raise_error()` and `big_error{}`
+// carry [general], for callers' own failures.
 // Preconditions that are the caller's, because the library cannot see them:
 //   - every handle came from `big_new` or `big_new_word` and is not yet
 //     freed, and is not null unless the operation names it optional;
@@ -97,7 +98,9 @@ public:
         quotient_is_remainder,  // "bignum: quotient and remainder must be different numbers"
         x_is_y,                 // "bignum: x and y must be different numbers"
         result_is_modulus,      // "bignum: result and modulus must be different numbers"
+        general,                // "bignum: library error"
     };
+    big_error() : big_error(reason::general) {}
     explicit big_error(reason why);
     [[nodiscard]] reason why() const noexcept { return why_; }
     // NOLINTNEXTLINE(readability-convert-member-functions-to-static): asked of the caught object
@@ -113,9 +116,11 @@ public:
     big_division_by_zero();
 };
 
-// Throws `big_error` for `why`. It allocates nothing, so it works when the
-// heap is exhausted: it throws a copy of an error built while memory was
-// plentiful, and copying a standard exception never allocates.
+// Throws `big_error` for `why`, or [general] without one. It allocates
+// nothing, so it works when the heap is exhausted: it throws a copy of an
+// error built while memory was plentiful, and copying a standard exception
+// never allocates.
+[[noreturn]] BIGNUM_EXPORT void big_raise_error();
 [[noreturn]] BIGNUM_EXPORT void big_raise_error(big_error::reason why);
 
 // ---------------------------------------------------------------------------
@@ -333,5 +338,30 @@ BIGNUM_EXPORT void big_powmod_mont(const BigNum* base, const BigNum* exp, const 
 // Used count from the top non-zero limb of the whole capacity; a zero becomes
 // +0. Mends a value the byte-string loaders left unnormalised.
 BIGNUM_EXPORT void big_normalize(BigNum* x);
+
+// ---------------------------------------------------------------------------
+// Internal kernels: the magnitude work the operations above share, for the
+// library's own use. They read and write no sign word (except that a zero
+// left by a subtraction gets sign 0) and check nothing but the capacity: a
+// broken precondition gives a wrong value, never a write past a block.
+// ---------------------------------------------------------------------------
+
+// Appends w above the used limbs unless w is 0; at the capacity it raises
+// `big_error` and leaves x unchanged.
+BIGNUM_EXPORT void big_push_limb(BigNum* x, std::uint32_t w);
+
+BIGNUM_EXPORT void big_add_mag(BigNum* a, const BigNum* b); // |a| += |b|; a may be b
+BIGNUM_EXPORT void big_sub_mag(BigNum* a, const BigNum* b); // |a| -= |b|; needs |a| >= |b|
+BIGNUM_EXPORT void big_inc_mag(BigNum* a);                  // |a| += 1
+BIGNUM_EXPORT void big_dec_mag(BigNum* a);                  // |a| -= 1; needs |a| >= 1
+
+// The limbs of t become |a| x |b|, |a|^2 or |a| x w. t must be all zero and
+// distinct from the operands; its used count and sign word are the caller's
+// to set afterwards (the product has at most the operands' used counts added
+// up, and big_normalize finds its own). A product past the capacity raises
+// `big_error`, and t then holds no particular value.
+BIGNUM_EXPORT void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t);
+BIGNUM_EXPORT void big_sqr_mag(const BigNum* a, BigNum* t);
+BIGNUM_EXPORT void big_mul_word_mag(const BigNum* a, std::uint32_t w, BigNum* t);
 
 #endif // BIGNUM_BIGNUM_H
