@@ -132,7 +132,7 @@ TEST_F(Additive, SmallStepsCrossZeroAndLimbs)
 // the library would: a's sign word stays, a product's is t's own (+).
 TEST_F(Additive, KernelsActOnMagnitudesOnly)
 {
-    using Kernel = BigNum* (*)(BigNum* a, const BigNum* b, BigNum* t);
+    using Kernel = BigNum* (*)(BigNum * a, const BigNum* b, BigNum* t);
     struct Row {
         Kernel run;
         const char *a, *b, *result;
