@@ -47,7 +47,9 @@
 // release it refuses [release_refused]. `big_raise_error()` and `big_error{}`
 // carry [general], for callers' own failures.
 // Preconditions that are the caller's, because the library cannot see them:
-//   - every handle came from `big_new` or `big_new_word` and is not yet
+//   - every handle came from `big_new` or `big_new_word` of this same copy
+//     of the library (a process that links two copies has two sets of
+//     settings, and a block carries no mark of its copy) and is not yet
 //     freed, and is not null unless the operation names it optional;
 //   - operands of the arithmetic are in normal form, as every result is; a
 //     value loaded outside it (see above) goes through `big_normalize` first.
