@@ -201,22 +201,4 @@ inline std::array<Limb, 2> div_limbs_by_word_twice(std::span<Limb> x, Limb w) no
 
 } // namespace bignum::detail
 
-// Magnitude kernels shared by the operations. They read and write no sign
-// word (except that normalising a zero clears it) and trust their
-// preconditions.
-
-void big_push_limb(BigNum* x, std::uint32_t w); // append w unless 0; raises at capacity
-
-void big_add_mag(BigNum* a, const BigNum* b); // |a| += |b|
-void big_sub_mag(BigNum* a, const BigNum* b); // |a| -= |b|; needs |a| >= |b|
-void big_inc_mag(BigNum* a);                  // |a| += 1
-void big_dec_mag(BigNum* a);                  // |a| -= 1; needs |a| >= 1
-
-// t must be all zero, distinct from the operands, with its used count set by
-// the caller to the sum of the operands' used counts; they may exceed the
-// capacity by one, and `big_error` is raised when the product does not fit.
-void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t);
-void big_sqr_mag(const BigNum* a, BigNum* t);
-void big_mul_word_mag(const BigNum* a, std::uint32_t w, BigNum* t);
-
 #endif // BIGNUM_SRC_INTERNAL_H
