@@ -14,10 +14,10 @@ source .ci/lib.sh
 
 seconds="${FUZZ_SECONDS:-60}"
 timeout="${FUZZ_TIMEOUT:-10}"
-targets=(loaders arithmetic)
+targets=(loaders arithmetic text)
 
 stage "fuzz: toolchain"
-need_packages cmake ninja-build clang libclang-rt-14-dev
+need_packages cmake ninja-build clang libclang-rt-14-dev libgmp-dev
 
 stage "fuzz: build"
 cmake --preset fuzz >/dev/null

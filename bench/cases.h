@@ -134,6 +134,9 @@ private:
 [[nodiscard]] std::unique_ptr<Case> openssl_case(Op op, const Operands& in);
 [[nodiscard]] std::unique_ptr<Case> tommath_case(Op op, const Operands& in);
 
+// The value type's decimal text against GMP's, at sizes of its own.
+void register_text_cases();
+
 } // namespace bench
 
 #endif // BIGNUM_BENCH_CASES_H

@@ -1,14 +1,82 @@
 # SPDX-License-Identifier: MIT
-# CPack: what `cmake --install` puts in place, as a .tar.gz and a Debian
-# .deb (`cmake --workflow --preset package`, into build/packages).
+# CPack: what `cmake --install` puts in place, as one .tar.gz, and as Debian
+# packages split by install component the way Debian splits a library:
+#   runtime     -> libbignum<major>  the shared library (with its shlibs)
+#   development -> libbignum-dev     headers, libbignum.so, libbignum.a, the
+#                                    CMake package and the pkg-config files
+#   programs    -> bignum-demos      rsacon and rsabox
+# `cmake --workflow --preset package` builds both kinds of library and
+# writes these into build/packages.
+set(BIGNUM_PACKAGE_MAINTAINER "The bignum authors <maintainers@users.noreply.c-seed-e4f5343e.example>"
+  CACHE STRING "Maintainer of the Debian packages, as \"Name <address>\"")
+
 set(CPACK_PACKAGE_NAME bignum)
 set(CPACK_PACKAGE_VENDOR "The bignum authors")
-set(CPACK_PACKAGE_CONTACT "The bignum authors")
+set(CPACK_PACKAGE_CONTACT "${BIGNUM_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Signed multi-precision integers in fixed-size blocks (C++20 library)")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_GENERATOR TGZ DEB)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_COMPONENTS_ALL runtime development)
+if(BIGNUM_INSTALL_PROGRAMS)
+  list(APPEND CPACK_COMPONENTS_ALL programs)
+endif()
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
+set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS runtime)
+set(CPACK_COMPONENT_PROGRAMS_DEPENDS runtime)
+# A component's dependency becomes "libbignum1 (= version)".
+set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION libdevel)
-# A shared library's package depends on the C and C++ runtimes it links.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ${BUILD_SHARED_LIBS})
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Depends on the C and C++ runtimes from what the binaries link; the demos
+# find libbignum.so.1 in the build tree.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/bignum)
+# The runtime package says which package provides libbignum.so.1 to others.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libbignum${PROJECT_VERSION_MAJOR})
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_MULTIARCH same)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/triggers)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Each package's description starts with its own synopsis line, which
+# cpack-settings.cmake keeps the project's summary from displacing.
+set(bignum_about "bignum holds signed integers of up to a few thousand bits as 32-bit
+limbs, each number in one heap block under a process-wide precision, with
+arithmetic, shifts, division, text and byte conversions, Euclid, modular
+powers and primality screens.")
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "multi-precision integers in fixed-size blocks
+${bignum_about}
+
+This package holds the shared library.")
+
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libbignum-dev)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_MULTIARCH same)
+set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "multi-precision integers in fixed-size blocks - development files
+${bignum_about}
+
+This package holds the C++20 headers, the static library, the link to the
+shared one, the CMake package and the pkg-config files bignum and
+bignum-static.")
+
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME bignum-demos)
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION math)
+set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "textbook RSA demonstrations of the bignum library
+rsacon derives an RSA key pair from two built-in primes and prints each
+value; rsabox shows an RSA round trip in two message boxes (framed on the
+terminal).")
+
+# Debian's own files in each package: copyright and changelog.Debian.gz.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-settings.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian-docs.cmake)
+set(CPACK_BIGNUM_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_BIGNUM_CHANGELOG ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+
 include(CPack)

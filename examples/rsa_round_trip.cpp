@@ -9,7 +9,7 @@
 int main()
 {
     using bignum::integer;
-    big_set_precision(512); // before the first number
+    bignum::set_precision(512); // before the first number
     const integer p = (integer(1) << 127) - 1;
     const integer q = (integer(1) << 107) - 1;
     const integer n = p * q;

@@ -44,6 +44,17 @@ inline std::string dec(const BigNum* x)
     return std::string(buf.data());
 }
 
+// big_from_dec, but "-0" gives a zero with sign word 1: only the byte-string
+// loaders make one, yet every operation must cope with it.
+inline void from_dec(const char* text, BigNum* x)
+{
+    big_from_dec(text, x);
+    big_words(x)[1] = text[0] == '-' ? 1 : 0;
+}
+
+// dec, but a negative zero comes back "-0", so that it cannot pass for 0.
+inline std::string signed_dec(const BigNum* x) { return big_sign_word(x) != 0 && dec(x) == "0" ? "-0" : dec(x); }
+
 // The number's limbs in use, least significant first.
 inline std::vector<std::uint32_t> limbs_of(const BigNum* x) { return {big_limbs(x), big_limbs(x) + big_used_count(x)}; }
 

@@ -1,68 +1,75 @@
 // SPDX-License-Identifier: MIT
-// The value type's text forms: strict checking in front of the handle
-// loaders, and the handle formatters behind to_string and the stream output.
+// The value type's text forms: strict checking in front of the radix
+// conversions, the layout that streams and formatters share, and reading
+// from a stream as the standard library reads a long long.
+
+#include "conversions/radix.h"
 
 #include <bignum/integer.h>
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <istream>
 #include <ostream>
-#include <vector>
 
 namespace bignum {
 
 namespace {
 
-constexpr std::string_view digit_chars = "0123456789ABCDEF";
+using detail::digit_value;
+
+constexpr int max_base = 36;
 
 void require_base(int base)
 {
-    if (base != 2 && base != 8 && base != 10 && base != 16) {
-        throw std::invalid_argument("bignum: base must be 2, 8, 10 or 16");
+    if (base < 2 || base > max_base) {
+        throw std::invalid_argument("bignum: base must be 2 to 36 (or 0 to parse by prefix)");
     }
 }
 
-// The value of ch as a digit, or base when it is not a digit of base.
-std::uint32_t digit_value(char ch, int base)
-{
-    const auto limit = static_cast<std::uint32_t>(base);
-    std::uint32_t value = limit;
-    if (ch >= '0' && ch <= '9') {
-        value = static_cast<std::uint32_t>(ch - '0');
-    } else if (ch >= 'A' && ch <= 'F') {
-        value = static_cast<std::uint32_t>(ch - 'A' + 10);
-    } else if (ch >= 'a' && ch <= 'f') {
-        value = static_cast<std::uint32_t>(ch - 'a' + 10);
-    }
-    return std::min(value, limit);
-}
+// The prefix letter of bases 2, 8 and 16, lower case; none for the others.
+char prefix_letter(int base) { return base == 2 ? 'b' : base == 8 ? 'o' : base == 16 ? 'x' : '\0'; }
 
-// 0b, 0o or 0x (either case) for bases 2, 8 and 16; base 10 has none.
+// 0b, 0o or 0x (either case) as the text's first two bytes, for its base.
 bool starts_with_prefix(std::string_view text, int base)
 {
-    const char letter = base == 2 ? 'b' : base == 8 ? 'o' : base == 16 ? 'x' : '\0';
-    const char upper = static_cast<char>(letter - 'a' + 'A');
-    return letter != '\0' && text.size() >= 2 && text[0] == '0' && (text[1] == letter || text[1] == upper);
+    const char letter = prefix_letter(base);
+    return letter != '\0' && text.size() >= 2 && text[0] == '0' &&
+           (text[1] == letter || text[1] == static_cast<char>(letter - 'a' + 'A'));
+}
+
+std::size_t sign_length(std::string_view text) { return text.starts_with('+') || text.starts_with('-') ? 1 : 0; }
+
+// Base 0: the base that the prefix after the sign names, decimal without one.
+int base_from_prefix(std::string_view text)
+{
+    const std::string_view rest = text.substr(sign_length(text));
+    constexpr std::array prefixed{2, 8, 16};
+    const auto named = static_cast<std::size_t>(
+        std::ranges::find_if(prefixed, [rest](int base) { return starts_with_prefix(rest, base); }) - prefixed.begin());
+    return named < prefixed.size() ? prefixed.at(named) : 10;
 }
 
 // Where the digits begin: after an optional sign and the base's optional
 // prefix.
 std::size_t digits_start(std::string_view text, int base)
 {
-    const std::size_t sign = text.starts_with('+') || text.starts_with('-') ? 1 : 0;
+    const std::size_t sign = sign_length(text);
     return sign + (starts_with_prefix(text.substr(sign), base) ? 2 : 0);
 }
+
+bool is_digit_of(char ch, int base) { return digit_value(ch) < static_cast<unsigned>(base); }
 
 void require_digits(std::string_view text, std::size_t start, int base)
 {
     if (start == text.size()) {
         throw parse_error(text, start);
     }
-    for (std::size_t i = start; i < text.size(); ++i) {
-        if (digit_value(text[i], base) == static_cast<std::uint32_t>(base)) {
-            throw parse_error(text, i);
-        }
+    const std::string_view digits = text.substr(start);
+    const auto bad = static_cast<std::size_t>(
+        std::ranges::find_if_not(digits, [base](char ch) { return is_digit_of(ch, base); }) - digits.begin());
+    if (bad != digits.size()) {
+        throw parse_error(text, start + bad);
     }
 }
 
@@ -76,76 +83,136 @@ std::string describe(std::string_view text, std::size_t position)
     if (byte >= 0x20 && byte < 0x7F) {
         return "bignum: unexpected '" + std::string(1, text[position]) + "'" + where;
     }
-    return "bignum: unexpected byte 0x" + std::string{digit_chars[byte / 16], digit_chars[byte % 16]} + where;
+    constexpr std::string_view hex_digits = "0123456789ABCDEF";
+    return "bignum: unexpected byte 0x" + std::string{hex_digits[byte / 16], hex_digits[byte % 16]} + where;
 }
 
-// Checked digits of base, through the handle loaders; bases 2 and 8 shift in
-// each digit's bits.
-integer magnitude_from(std::string_view digits, int base)
+// The digits of |x| in base.
+std::string magnitude_text(const integer& x, int base, bool lower)
 {
-    integer x;
-    if (base == 10) {
-        big_from_dec(std::string(digits).c_str(), x.handle());
-    } else if (base == 16) {
-        big_from_hex(std::string(digits).c_str(), x.handle());
-    } else {
-        const auto bits = static_cast<std::uint32_t>(std::countr_zero(static_cast<unsigned>(base)));
-        for (const char ch : digits) {
-            big_shl(x.handle(), bits);
-            big_add_word(x.handle(), digit_value(ch, base));
+    return detail::radix_digits(detail::magnitude(x.handle()), static_cast<unsigned>(base), lower);
+}
+
+// Where padding goes: before, around, after, or between head and digits.
+enum class Align { left, right, center, internal };
+
+// head (sign and prefix) and digits, padded with fill to width characters.
+std::string laid_out(std::string_view head, std::string_view digits, std::size_t width, std::string_view fill,
+                     Align align)
+{
+    const std::size_t length = head.size() + digits.size();
+    const std::size_t padding = width > length ? width - length : 0;
+    const std::size_t before = align == Align::right ? padding : align == Align::center ? padding / 2 : 0;
+    const std::size_t inside = align == Align::internal ? padding : 0;
+    const std::size_t after = padding - before - inside;
+    std::string text;
+    text.reserve(length + padding * fill.size());
+    const auto pad = [&text, fill](std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            text += fill;
         }
-    }
-    return x;
-}
-
-// |x| in base 2 or 8, by repeated division.
-std::string digits_by_division(integer rest, int base)
-{
-    std::string digits;
-    do {
-        digits.push_back(digit_chars.at(big_div_word(rest.handle(), static_cast<std::uint32_t>(base), rest.handle())));
-    } while (rest.sign() != 0);
-    std::reverse(digits.begin(), digits.end());
-    return digits;
-}
-
-// |x| in base, without leading zeros: upper-case digits, "0" for zero.
-std::string magnitude_text(const integer& x, int base)
-{
-    if (x.sign() == 0) {
-        return "0";
-    }
-    if (base == 2 || base == 8) {
-        return digits_by_division(x, base);
-    }
-    // Ten bytes a limb hold the decimal form, and the hexadecimal one's eight.
-    std::vector<char> buf(10 * std::size_t{big_used_count(x.handle())} + 2);
-    if (base == 10) {
-        big_to_dec(x.handle(), buf.data());
-    } else {
-        big_to_hex(x.handle(), buf.data());
-    }
-    std::string text(buf.data());
-    // The sign, and the zero that fills the hexadecimal form's top byte.
-    text.erase(0, text.find_first_not_of("-0"));
+    };
+    pad(before);
+    text += head;
+    pad(inside);
+    text += digits;
+    pad(after);
     return text;
 }
 
 bool has(std::ios_base::fmtflags flags, std::ios_base::fmtflags flag) { return (flags & flag) == flag; }
 
+// The basefield's base: 0 when it is cleared (the reader then looks for a
+// prefix), decimal for dec or any mix of flags, as the standard library has it.
 int base_of(std::ios_base::fmtflags flags)
 {
     const std::ios_base::fmtflags field = flags & std::ios_base::basefield;
+    if (field == std::ios_base::fmtflags{}) {
+        return 0;
+    }
     return field == std::ios_base::hex ? 16 : field == std::ios_base::oct ? 8 : 10;
 }
 
-std::string_view base_prefix(int base, bool upper)
+Align align_of(std::ios_base::fmtflags flags)
 {
-    if (base == 16) {
-        return upper ? "0X" : "0x";
-    }
-    return base == 8 ? "0" : "";
+    const std::ios_base::fmtflags field = flags & std::ios_base::adjustfield;
+    return field == std::ios_base::left       ? Align::left
+           : field == std::ios_base::internal ? Align::internal
+                                              : Align::right;
 }
+
+// What a stream reads as one number, one byte at a time: the sign, then the
+// base's digits, with a prefix that a hexadecimal or cleared basefield
+// allows before them.
+class Scanner {
+public:
+    Scanner(std::streambuf& buf, int base) : buf_(buf), base_(base) {}
+
+    // The text of the number (sign and digits) and its base; no text when
+    // the input holds none.
+    std::string scan()
+    {
+        if (peek() == '+' || peek() == '-') {
+            text_ += take();
+        }
+        if ((base_ == 16 || base_ == 0) && peek() == '0') {
+            take();
+            if (peek() == 'x' || peek() == 'X') {
+                // The prefix alone is not a number: hexadecimal digits must follow.
+                take();
+                base_ = 16;
+            } else {
+                keep('0');
+                base_ = base_ == 0 ? 8 : base_;
+            }
+        }
+        base_ = base_ == 0 ? 10 : base_;
+        while (is_digit_of(peek(), base_)) {
+            keep(take());
+        }
+        return text_.size() > sign_length(text_) ? text_ : std::string{};
+    }
+    [[nodiscard]] int base() const noexcept { return base_; }
+    [[nodiscard]] bool ended() const noexcept { return ended_; }
+
+private:
+    // The next byte, or '\0' (which continues no number) at the end.
+    char peek()
+    {
+        const auto next = buf_.sgetc();
+        ended_ = std::istream::traits_type::eq_int_type(next, std::istream::traits_type::eof());
+        return ended_ ? '\0' : std::istream::traits_type::to_char_type(next);
+    }
+    char take()
+    {
+        const char ch = peek();
+        buf_.sbumpc();
+        return ch;
+    }
+    // One zero stands for every leading zero, and more significant digits
+    // than even base 2 fits in the capacity raise at once: an endless run of
+    // digits costs neither endless memory nor endless time.
+    void keep(char digit)
+    {
+        if (digit == '0' && significant_ == 0) {
+            if (!zero_kept_) {
+                text_ += '0';
+                zero_kept_ = true;
+            }
+            return;
+        }
+        ++significant_;
+        detail::require_room(significant_ <= std::size_t{big_limb_capacity()} * detail::limb_bits);
+        text_ += digit;
+    }
+
+    std::streambuf& buf_;
+    int base_;
+    std::string text_;
+    std::size_t significant_ = 0;
+    bool zero_kept_ = false;
+    bool ended_ = false;
+};
 
 } // namespace
 
@@ -156,17 +223,21 @@ parse_error::parse_error(std::string_view text, std::size_t position)
 
 integer integer::parse(std::string_view text, int base)
 {
+    if (base == 0) {
+        base = base_from_prefix(text);
+    }
     require_base(base);
     const std::size_t start = digits_start(text, base);
     require_digits(text, start, base);
-    integer magnitude = magnitude_from(text.substr(start), base);
+    integer magnitude;
+    detail::radix_load(text.substr(start), static_cast<unsigned>(base), magnitude.x_);
     return text.starts_with('-') ? -magnitude : magnitude;
 }
 
 std::string integer::to_string(int base) const
 {
     require_base(base);
-    std::string digits = magnitude_text(*this, base);
+    std::string digits = magnitude_text(*this, base, false);
     return sign() < 0 ? "-" + digits : digits;
 }
 
@@ -182,27 +253,79 @@ BigNum* integer::new_from(std::uint64_t magnitude, bool negative)
     return x.release();
 }
 
+// As the standard library writes a long long: the sign (showpos only in
+// decimal), then 0x or 0X before a non-zero hexadecimal value, the digits
+// (an octal value's leading 0 among them, so internal padding goes before
+// it), with the padding of the adjustfield.
 std::ostream& operator<<(std::ostream& out, const integer& x)
 {
     const std::ios_base::fmtflags flags = out.flags();
-    const int base = base_of(flags);
+    const int field = base_of(flags);
+    const int base = field == 0 ? 10 : field;
     const bool upper = has(flags, std::ios_base::uppercase);
-    std::string digits = magnitude_text(x, base);
-    if (!upper) {
-        std::transform(digits.begin(), digits.end(), digits.begin(),
-                       [](char ch) { return ch >= 'A' ? static_cast<char>(ch - 'A' + 'a') : ch; });
+    const bool prefixed = has(flags, std::ios_base::showbase) && x.sign() != 0;
+    std::string head = x.sign() < 0 ? "-" : base == 10 && has(flags, std::ios_base::showpos) ? "+" : "";
+    if (prefixed && base == 16) {
+        head += upper ? "0X" : "0x";
     }
-    std::string head = x.sign() < 0 ? "-" : "";
-    if (has(flags, std::ios_base::showbase) && x.sign() != 0) {
-        head += base_prefix(base, upper);
-    }
-    // Padding goes between the head and the digits only for std::internal;
-    // the string's own insertion pads left or right and resets the width.
-    const auto length = static_cast<std::streamsize>(head.size() + digits.size());
-    if ((flags & std::ios_base::adjustfield) == std::ios_base::internal && out.width() > length) {
-        digits.insert(0, static_cast<std::size_t>(out.width() - length), out.fill());
-    }
-    return out << head + digits;
+    const std::string digits = (prefixed && base == 8 ? "0" : "") + magnitude_text(x, base, !upper);
+    const std::size_t width = static_cast<std::size_t>(std::max<std::streamsize>(out.width(), 0));
+    const char fill = out.fill();
+    out.width(0);
+    return out << laid_out(head, digits, width, {&fill, 1}, align_of(flags));
 }
+
+std::istream& operator>>(std::istream& in, integer& x)
+{
+    const std::istream::sentry ready(in);
+    if (!ready) {
+        return in;
+    }
+    Scanner scanner(*in.rdbuf(), base_of(in.flags()));
+    const std::string text = scanner.scan();
+    std::ios_base::iostate state = scanner.ended() ? std::ios_base::eofbit : std::ios_base::goodbit;
+    if (text.empty()) {
+        state |= std::ios_base::failbit;
+    } else {
+        x = integer::parse(text, scanner.base());
+    }
+    in.setstate(state);
+    return in;
+}
+
+namespace detail {
+
+std::string formatted(const integer& x, const format_spec& spec)
+{
+    const int base = spec.type == 'x' || spec.type == 'X' ? 16 : spec.type == 'o' ? 8 : spec.type == 'd' ? 10 : 2;
+    const bool upper = spec.type == 'X' || spec.type == 'B';
+    std::string head = x.sign() < 0 ? "-" : spec.sign == '-' ? "" : std::string(1, spec.sign);
+    if (spec.alternate && base != 10 && (base != 8 || x.sign() != 0)) {
+        head += '0';
+        if (base != 8) {
+            head += upper ? static_cast<char>(prefix_letter(base) - 'a' + 'A') : prefix_letter(base);
+        }
+    }
+    const std::string digits = magnitude_text(x, base, !upper);
+    const std::string_view fill(spec.fill.data(), spec.fill_size);
+    switch (spec.align) {
+    case '<': return laid_out(head, digits, spec.width, fill, Align::left);
+    case '^': return laid_out(head, digits, spec.width, fill, Align::center);
+    case '>': return laid_out(head, digits, spec.width, fill, Align::right);
+    default:
+        return spec.zero_pad ? laid_out(head, digits, spec.width, "0", Align::internal)
+                             : laid_out(head, digits, spec.width, fill, Align::right);
+    }
+}
+
+integer from_literal(std::string_view text)
+{
+    const literal_form form = literal_form_of(text);
+    std::string digits(text.substr(form.start));
+    std::erase(digits, '\'');
+    return integer::parse(digits.empty() ? "0" : digits, static_cast<int>(form.base));
+}
+
+} // namespace detail
 
 } // namespace bignum

@@ -12,6 +12,7 @@
 
 #include <bignum/bignum.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -166,6 +167,28 @@ inline Limb shl1_limbs(std::span<Limb> x, Limb bit_in) noexcept
     return out;
 }
 
+// x = x / w^2 over x.size() limbs, top down, in place; returns x mod w, then
+// (x / w) mod w. w is not 0. Two divisions by w share the pass: the second
+// takes each quotient limb of the first as it appears, so the processor
+// overlaps their chains of dependent steps, and a pass gives two remainders
+// for little more than the time of one. Each running remainder stays below
+// w, so every step is one 64-by-32 division whose quotient fits a limb.
+inline std::array<Limb, 2> div_limbs_by_word_twice(std::span<Limb> x, Limb w) noexcept
+{
+    Wide first = 0;
+    Wide second = 0;
+    for (std::size_t i = x.size(); i-- > 0;) {
+        const Wide once = (first << limb_bits) | x[i];
+        const Wide q = once / w;
+        first = once - q * w;
+        const Wide twice = (second << limb_bits) | q;
+        const Wide q2 = twice / w;
+        second = twice - q2 * w;
+        x[i] = low_word(q2);
+    }
+    return {low_word(first), low_word(second)};
+}
+
 // The used count of the n limbs at x once zero top limbs are dropped; at
 // least 1.
 [[nodiscard]] inline std::uint32_t significant_limbs(const Limb* x, std::uint32_t n) noexcept
@@ -177,23 +200,5 @@ inline Limb shl1_limbs(std::span<Limb> x, Limb bit_in) noexcept
 }
 
 } // namespace bignum::detail
-
-// Magnitude kernels shared by the operations. They read and write no sign
-// word (except that normalising a zero clears it) and trust their
-// preconditions.
-
-void big_push_limb(BigNum* x, std::uint32_t w); // append w unless 0; raises at capacity
-
-void big_add_mag(BigNum* a, const BigNum* b); // |a| += |b|
-void big_sub_mag(BigNum* a, const BigNum* b); // |a| -= |b|; needs |a| >= |b|
-void big_inc_mag(BigNum* a);                  // |a| += 1
-void big_dec_mag(BigNum* a);                  // |a| -= 1; needs |a| >= 1
-
-// t must be all zero, distinct from the operands, with its used count set by
-// the caller to the sum of the operands' used counts; they may exceed the
-// capacity by one, and `big_error` is raised when the product does not fit.
-void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t);
-void big_sqr_mag(const BigNum* a, BigNum* t);
-void big_mul_word_mag(const BigNum* a, std::uint32_t w, BigNum* t);
 
 #endif // BIGNUM_SRC_INTERNAL_H

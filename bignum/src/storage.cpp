@@ -37,7 +37,7 @@ constexpr std::uint32_t largest_precision = 0x3FFF;
 
 [[nodiscard]] std::uint32_t words_per_block() noexcept { return big_block_size() / 4; }
 
-constexpr std::array<const char*, 11> error_messages{
+constexpr std::array<const char*, 12> error_messages{
     "bignum: storage exhausted",
     "bignum: the heap refused to release a block",
     "bignum: result exceeds the limb capacity",
@@ -49,6 +49,7 @@ constexpr std::array<const char*, 11> error_messages{
     "bignum: quotient and remainder must be different numbers",
     "bignum: x and y must be different numbers",
     "bignum: result and modulus must be different numbers",
+    "bignum: library error",
 };
 
 template <std::size_t... i>
@@ -89,6 +90,8 @@ bool build_errors()
 big_error::big_error(reason why) : std::runtime_error(error_messages.at(static_cast<std::size_t>(why))), why_(why) {}
 
 big_division_by_zero::big_division_by_zero() : std::domain_error(division_by_zero_prototype()) {}
+
+void big_raise_error() { big_raise_error(big_error::reason::general); }
 
 void big_raise_error(big_error::reason why) { throw prebuilt_error(why); }
 

@@ -5,6 +5,7 @@
 // which then has nowhere to come from but the runtime's emergency pool.
 
 #include <bignum/bignum.h>
+#include <bignum/integer.h>
 
 #include <algorithm>
 #include <array>
@@ -95,6 +96,8 @@ int main()
         {"big_new raises big_error", raises_with_heap_refusing<big_error>([] { big_free(big_new()); })},
         {"a zero divisor raises big_division_by_zero",
          raises_with_heap_refusing<big_division_by_zero>([=] { big_divmod(one, zero, one, nullptr); })},
+        {"a capacity refusal with no room for its message raises big_error",
+         raises_with_heap_refusing<big_error>([] { bignum::raise_capacity_error("a product", 5000); })},
     };
     big_free(zero);
     big_free(one);

@@ -5,6 +5,7 @@
 
 #include "../support.h"
 
+#include <bignum/integer.h>
 #include <gmp.h>
 
 #include <array>
@@ -322,6 +323,26 @@ const Operation kOperations[] = {
     {"decimal", 100, [](Gen& g) { return Mpzs{g.any(512)}; },
      [](const Nums& in) { return out(dec(in[0]), into(in[1], big_from_dec, Mpz(hex(in[0])).text(10).c_str())); },
      [](const Mpzs& in) { return out(in[0].text(10), in[0]); }},
+    // The value type's text in every base, and read back from it.
+    {"integer_text", 60, [](Gen& g) { return Mpzs{g.any(kCapacityBits)}; },
+     [](const Nums& in) {
+         Outcome o;
+         bignum::integer x;
+         big_copy(x.handle(), in[0]);
+         for (int base = 2; base <= 36; ++base) {
+             o.add(x.to_string(base));
+             o.add(bignum::integer::parse(o.items.back(), base) == x ? "read back" : "misread");
+         }
+         return o;
+     },
+     [](const Mpzs& in) {
+         Outcome o;
+         for (int base = 2; base <= 36; ++base) {
+             o.add(in[0].text(-base));
+             o.add("read back");
+         }
+         return o;
+     }},
 };
 
 class Oracle : public BignumTest, public ::testing::WithParamInterface<Operation> {};

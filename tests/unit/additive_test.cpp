@@ -127,3 +127,36 @@ TEST_F(Additive, SmallStepsCrossZeroAndLimbs)
         EXPECT_EQ(hex(plus), row.plus_max_word);
     }
 }
+
+// The magnitude kernels, called through the public header as code outside
+// the library would: a's sign word stays, a product's is t's own (+).
+TEST_F(Additive, KernelsActOnMagnitudesOnly)
+{
+    using Kernel = BigNum* (*)(BigNum * a, const BigNum* b, BigNum* t);
+    struct Row {
+        Kernel run;
+        const char *a, *b, *result;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {[](BigNum* a, const BigNum*, BigNum*) { big_push_limb(a, 7); return a; }, "-5", "0", "-0700000005"},
+        {[](BigNum* a, const BigNum*, BigNum*) { big_push_limb(a, 0); return a; }, "-5", "0", "-05"},
+        {[](BigNum* a, const BigNum* b, BigNum*) { big_add_mag(a, b); return a; }, "-FFFFFFFF", "1", "-0100000000"},
+        {[](BigNum* a, const BigNum* b, BigNum*) { big_sub_mag(a, b); return a; }, "-0100000000", "-1", "-FFFFFFFF"},
+        {[](BigNum* a, const BigNum* b, BigNum*) { big_sub_mag(a, b); return a; }, "-5", "5", "00"},
+        {[](BigNum* a, const BigNum*, BigNum*) { big_inc_mag(a); return a; }, "-FFFFFFFF", "0", "-0100000000"},
+        {[](BigNum* a, const BigNum*, BigNum*) { big_dec_mag(a); return a; }, "-0100000000", "0", "-FFFFFFFF"},
+        {[](BigNum* a, const BigNum* b, BigNum* t) { big_mul_mag(a, b, t); big_normalize(t); return t; },
+         "-FFFFFFFF", "-FFFFFFFF", "FFFFFFFE00000001"},
+        {[](BigNum* a, const BigNum*, BigNum* t) { big_sqr_mag(a, t); big_normalize(t); return t; },
+         "-FFFFFFFF", "0", "FFFFFFFE00000001"},
+        {[](BigNum* a, const BigNum*, BigNum* t) { big_mul_word_mag(a, 2, t); big_normalize(t); return t; },
+         "-FFFFFFFF", "0", "01FFFFFFFE"},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        const Num a(row.a), b(row.b), t;
+        EXPECT_EQ(hex(row.run(a, b, t)), row.result);
+    }
+}

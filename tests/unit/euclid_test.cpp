@@ -21,21 +21,21 @@ using Binary = void (*)(const BigNum*, const BigNum*, BigNum*);
 constexpr const char* two_96_less_1 = "79228162514264337593543950335";
 constexpr const char* two_64_less_1 = "18446744073709551615";
 
-// r = op(a, b) from decimal text, with r fresh, then r = a, then (if places
-// is 3) r = b: the results in turn, "raises" for a zero divisor, and "wrote r"
-// too if r changed.
+// r = op(a, b) from decimal text ("-0" a negative zero both ways), with r
+// fresh, then r = a, then (if places is 3) r = b: the results in turn,
+// "raises" for a zero divisor, and "wrote r" too if r changed.
 std::vector<std::string> in_places(Binary op, const char* a_dec, const char* b_dec, std::size_t places)
 {
     std::vector<std::string> results;
     for (std::size_t place = 0; place < places; ++place) {
         const Num a, b, fresh;
-        big_from_dec(a_dec, a);
-        big_from_dec(b_dec, b);
+        from_dec(a_dec, a);
+        from_dec(b_dec, b);
         BigNum* const r = std::array<BigNum*, 3>{fresh, a, b}[place];
         const std::vector<std::uint32_t> before = block_of(r);
         try {
             op(a, b, r);
-            results.push_back(dec(r));
+            results.push_back(signed_dec(r));
         } catch (const big_division_by_zero&) {
             results.emplace_back(block_of(r) == before ? "raises" : "raises, wrote r");
         }
@@ -56,6 +56,7 @@ TEST_F(Euclid, GcdLcmAndInvmodIntoEveryPermittedResult)
         {big_gcd, "12", "18", "6"}, {big_gcd, "18", "12", "6"}, {big_gcd, "7", "7", "7"}, {big_gcd, "0", "5", "5"},
         {big_gcd, "5", "0", "5"}, {big_gcd, "0", "0", "0"}, {big_gcd, two_96_less_1, two_64_less_1, "4294967295"},
         {big_gcd, "-12", "18", "6"}, {big_gcd, "12", "-18", "-6"}, {big_gcd, "-12", "-18", "-6"}, // the chain's sign
+        {big_gcd, "-0", "0", "-0"}, {big_gcd, "-0", "5", "5"}, {big_gcd, "5", "-0", "5"},
         {big_lcm, "4", "6", "12"}, {big_lcm, "21", "6", "42"}, {big_lcm, "0", "5", "0"}, {big_lcm, "-4", "6", "-12"},
         {big_lcm, "12", "-18", "36"}, {big_lcm, "0", "0", "raises"},
         {big_lcm, two_96_less_1, two_64_less_1, "340282367000166625977638945021017194495"},

@@ -6,8 +6,12 @@
 #include "../support.h"
 
 #include <bignum/integer.h>
+#ifdef BIGNUM_TEST_FMT
+#include <bignum/format.h>
+#endif
 
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <type_traits>
@@ -15,6 +19,7 @@
 
 using namespace bignum_test;
 using bignum::integer;
+using namespace bignum::literals;
 
 namespace {
 
@@ -32,11 +37,14 @@ integer from_hex(const std::string& text)
     return x;
 }
 
-// The result's hexadecimal form, or the error it raised.
+// The result's hexadecimal form, or the error it raised: for big_error its
+// reason, since the value type words capacity refusals in full.
 std::string outcome(const std::function<std::string()>& run)
 {
     try {
         return run();
+    } catch (const big_error& e) {
+        return "bignum: reason " + std::to_string(static_cast<int>(e.why()));
     } catch (const std::exception& e) {
         return e.what();
     }
@@ -126,12 +134,16 @@ TEST_F(Integer, ExpressionsMixBuiltInsOnEitherSideShiftTheMagnitudeAndStep)
         {"-17 / x", -17 / x, "-3"}, {"-17 % x", -17 % x, "-2"}, {"5u + x", 5U + x, "10"},
         {"-x", -x, "-5"}, {"+x", +x, "5"}, {"-(-0)", -negative_zero(), "0"},
         {"abs(INT64_MIN)", bignum::abs(INT64_MIN), "9223372036854775808"},
-        // On the magnitude with the sign kept; a built-in gives -3 and -1.
-        {"-5 >> 1", integer(-5) >> 1, "-2"}, {"-1 >> 1", integer(-1) >> 1, "0"},
+        // Rounded towards negative infinity, as a built-in does.
+        {"-5 >> 1", integer(-5) >> 1, "-3"}, {"-1 >> 1", integer(-1) >> 1, "-1"},
         {"-3 << 33", integer(-3) << 33, "-25769803776"},
         {"gcd(-6, -4)", bignum::gcd(-6, -4), "2"}, {"gcd(0, 0)", bignum::gcd(0, 0), "0"},
         {"lcm(-4, 6)", bignum::lcm(-4, 6), "12"}, {"inv_mod(3, 7)", bignum::inv_mod(3, 7), "5"},
         {"pow_mod(-2, 3, 7)", bignum::pow_mod(-2, 3, 7), "6"}, {"pow_mod(2, -3, -7)", bignum::pow_mod(2, -3, -7), "1"},
+        // Literals read as the language reads its own: 0 alone and a leading 0 for octal.
+        {"123456789012345678901234567890_n", 123456789012345678901234567890_n, "123456789012345678901234567890"},
+        {"-0xFFFF'FFFF'FFFF'FFFF'FFFF_n", -0xFFFF'FFFF'FFFF'FFFF'FFFF_n, "-1208925819614629174706175"},
+        {"0b1'0000_n", 0b1'0000_n, "16"}, {"0777_n", 0777_n, "511"}, {"0_n", 0_n, "0"}, {"00_n", 00_n, "0"},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -192,12 +204,19 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
         {"-0B101", 2, "-101", "-5"}, {"+0O017", 8, "17", "15"},
         {"0o7777777777777777777777", 8, "7777777777777777777777", "73786976294838206463"},
         {"-1000000000000000000000", 8, "-1000000000000000000000", "-9223372036854775808"},
+        // Decimal chunks of nine digits: a zero chunk inside, a full one on top.
+        {"1000000000000000000000000001", 10, "1000000000000000000000000001", "1000000000000000000000000001"},
+        {"999999999999999999", 10, "999999999999999999", "999999999999999999"},
+        {"-12012", 3, "-12012", "-140"}, {"0333", 4, "333", "63"}, {"zZ", 36, "ZZ", "1295"},
+        {"0x10", 36, "X10", "42804"}, {"G000000000000", 32, "G000000000000", "18446744073709551616"},
+        // Base 0: the prefix names the base, decimal without one.
+        {"0x1f", 0, "31", "31"}, {"-0B101", 0, "-5", "-5"}, {"+0o17", 0, "15", "15"}, {"017", 0, "17", "17"},
     };
     // clang-format on
     for (const Accepted& row : accepted) {
         const integer x(row.text, row.base);
         EXPECT_EQ(x.to_string(), row.decimal) << row.text;
-        EXPECT_EQ(x.to_string(row.base), row.written) << row.text;
+        EXPECT_EQ(x.to_string(row.base == 0 ? 10 : row.base), row.written) << row.text;
         EXPECT_EQ(integer::parse(row.written, row.base), x) << row.text;
     }
     struct Rejected {
@@ -213,6 +232,8 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
         {" 1", 10, 0, "' '"}, {"1 ", 10, 1, "' '"}, {"+-1", 10, 1, "'-'"}, {"12x3", 10, 2, "'x'"},
         {"1_000", 10, 1, "'_'"}, {"0x1F", 10, 1, "'x'"}, {"0o7", 16, 1, "'o'"}, {"0b2", 2, 2, "'2'"},
         {"9", 8, 0, "'9'"}, {"0xg", 16, 2, "'g'"}, {"1\n", 10, 1, "byte 0x0A"}, {"7\xFF", 10, 1, "byte 0xFF"},
+        {"1\x7F", 10, 1, "byte 0x7F"}, {"1z", 35, 1, "'z'"}, {"-0x", 0, 3, "where the text ends"},
+        {"0b2", 0, 2, "'2'"}, {"0o8", 0, 2, "'8'"}, {"0c", 0, 1, "'c'"},
     };
     // clang-format on
     for (const Rejected& row : rejected) {
@@ -226,8 +247,10 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
             EXPECT_NE(what.find("at position " + std::to_string(row.position)), std::string::npos) << what;
         }
     }
-    EXPECT_THROW((void)integer::parse("10", 3), std::invalid_argument);
-    EXPECT_THROW((void)integer(1).to_string(36), std::invalid_argument);
+    EXPECT_THROW((void)integer::parse("10", 1), std::invalid_argument);
+    EXPECT_THROW((void)integer::parse("10", 37), std::invalid_argument);
+    EXPECT_THROW((void)integer(1).to_string(0), std::invalid_argument);
+    EXPECT_THROW((void)integer(1).to_string(37), std::invalid_argument);
     EXPECT_THROW((void)integer::parse("1" + std::string(8 * std::size_t{big_limb_capacity()}, '0'), 16), big_error);
     EXPECT_THROW((void)integer::parse("1" + std::string(32 * std::size_t{big_limb_capacity()}, '0'), 2), big_error);
 }
@@ -249,6 +272,10 @@ TEST_F(Integer, StreamsHonourBaseCaseShowbaseWidthAndFill)
         {0, F::hex | F::showbase, 0, "0"}, {-8, F::oct | F::showbase, 0, "-010"}, {8, F::oct, 0, "10"},
         {-255, F::dec, 7, "***-255"}, {-255, F::dec | F::left, 7, "-255***"},
         {-255, F::hex | F::showbase | F::internal, 8, "-0x***ff"}, {255, F::hex | F::showbase | F::internal, 7, "0x***ff"},
+        {255, F::fmtflags{}, 0, "255"}, {8, F::oct | F::showbase | F::internal, 6, "***010"},
+        // A sign for non-negatives in decimal only, as for a long long.
+        {0, F::dec | F::showpos, 0, "+0"}, {255, F::dec | F::showpos | F::internal, 7, "+***255"},
+        {-255, F::dec | F::showpos | F::internal, 7, "-***255"}, {255, F::hex | F::showpos | F::showbase, 0, "0xff"},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -268,6 +295,83 @@ TEST_F(Integer, StreamsHonourBaseCaseShowbaseWidthAndFill)
         }
     }
 }
+
+static_assert(
+    requires(std::istream & in, integer& x) { in >> x; }, "std::cin >> x compiles");
+
+// Read as a long long is read: the same state and the same bytes left, and
+// the same value, except that a failed read keeps the old one.
+TEST_F(Integer, ReadsFromAStreamAsALongLongIs)
+{
+    using F = std::ios_base;
+    const F::fmtflags ws = F::skipws;
+    struct Row {
+        const char* input;
+        F::fmtflags flags;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"  -0x1F rest", ws}, {"017", ws}, {"09", ws}, {"0", ws}, {"0x", ws}, {"0xg", ws}, {"-0x", ws}, {"0b1", ws},
+        {"0X1f", ws | F::hex}, {"x1", ws | F::hex}, {"-fF+", ws | F::hex}, {"017", ws | F::oct}, {"8", ws | F::oct},
+        {"0x1F", ws | F::dec}, {"-", ws | F::dec}, {"+5z", ws | F::dec}, {"- 5", ws | F::dec}, {"", ws | F::dec},
+        {" \n", ws | F::dec}, {" 12", F::dec}, {"0x1F", ws | F::hex | F::oct}, {"\t-9223372036854775808,", ws | F::dec},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        std::istringstream ours(row.input);
+        std::istringstream theirs(row.input);
+        ours.flags(row.flags);
+        theirs.flags(row.flags);
+        integer x = 99;
+        long long y = 99;
+        ours >> x;
+        theirs >> y;
+        EXPECT_EQ(ours.rdstate(), theirs.rdstate()) << row.input;
+        EXPECT_EQ(x, theirs.fail() ? 99 : y) << row.input;
+        ours.clear();
+        theirs.clear();
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(ours), {}),
+                  std::string(std::istreambuf_iterator<char>(theirs), {}))
+            << row.input;
+    }
+    // Past 64 bits; then past the capacity, which raises and keeps the value.
+    std::istringstream in("123456789012345678901234567890 0x1" +
+                          std::string(8 * std::size_t{big_limb_capacity()}, '0'));
+    integer x;
+    in >> x;
+    EXPECT_EQ(x.to_string(), "123456789012345678901234567890");
+    EXPECT_THROW(in >> std::hex >> x, big_error);
+    EXPECT_EQ(x.to_string(), "123456789012345678901234567890");
+    // Leading zeros past any capacity still read; significant digits do not.
+    std::istringstream zeros(std::string(100'000, '0') + "42");
+    zeros >> x;
+    EXPECT_EQ(x, 42);
+    std::istringstream endless(std::string(100'000, '1'));
+    EXPECT_THROW(endless >> x, big_error);
+    EXPECT_EQ(x, 42);
+}
+
+#ifdef BIGNUM_TEST_FMT
+// Laid out as fmt lays out a long long, for every spec and value.
+TEST_F(Integer, FormatsAsFmtFormatsALongLong)
+{
+    const char* const specs[] = {"{}",   "{:d}",   "{:x}",     "{:#X}",  "{:o}",   "{:#o}",  "{:#b}", "{:#B}",
+                                 "{: }", "{:+08}", "{:#010x}", "{:*<8}", "{:*>8}", "{:*^9}", "{:3}",  "{:€^+#12x}"};
+    const long long values[] = {0, 1, -1, 42, -255, INT64_MIN, INT64_MAX};
+    for (const char* spec : specs) {
+        for (const long long value : values) {
+            EXPECT_EQ(fmt::format(fmt::runtime(spec), integer(value)), fmt::format(fmt::runtime(spec), value))
+                << spec << " " << value;
+        }
+    }
+    EXPECT_EQ(fmt::format("{:#x}", integer(1) << 100), "0x1" + std::string(25, '0'));
+    // An alignment overrides '0', as in <format> and later fmt (fmt 9 fills with zeros).
+    EXPECT_EQ(fmt::format("{:<08}", integer(42)), "42      ");
+    for (const char* spec : {"{:.3}", "{:c}", "{:L}", "{:{}}", "{:x5}", "{:{<5}", "{:99999999}"}) {
+        EXPECT_THROW((void)fmt::format(fmt::runtime(spec), integer(1), 5), fmt::format_error) << spec;
+    }
+}
+#endif
 
 TEST_F(Integer, OwnsExactlyOneBlockThroughMovesAdoptAndRelease)
 {

@@ -124,6 +124,10 @@ TEST_F(Misuse, EveryCheckedPreconditionRaisesTheLibraryErrorAndChangesNoArgument
          [] { const Num a("7"), b("2"), x("-5"); kept({a, b, x}, [&] { big_xgcd(a, b, x, x); }); }},
         {"big_invmod with r = m", R::result_is_modulus,
          [] { const Num a("3"), m("7"); kept({a, m}, [&] { big_invmod(a, m, m); }); }},
+        {"big_push_limb at the capacity", R::capacity_exceeded,
+         [] { const Num x(all_ones()); kept({x}, [&] { big_push_limb(x, 1); }); }},
+        {"a caller's own failure", R::general, [] { big_raise_error(); }},
+        {"a caller's own error", R::general, [] { throw big_error{}; }},
     };
     // clang-format on
     for (const Row& row : rows) {

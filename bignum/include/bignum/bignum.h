@@ -44,9 +44,12 @@
 //     q and r [quotient_is_remainder], `big_xgcd`'s x and y [x_is_y],
 //     `big_invmod`'s r and m [result_is_modulus]).
 // The heap raises it too: no block to allocate [storage_exhausted], or a
-// release it refuses [release_refused].
+// release it refuses [release_refused]. `big_raise_error()` and `big_error{}`
+// carry [general], for callers' own failures.
 // Preconditions that are the caller's, because the library cannot see them:
-//   - every handle came from `big_new` or `big_new_word` and is not yet
+//   - every handle came from `big_new` or `big_new_word` of this same copy
+//     of the library (a process that links two copies has two sets of
+//     settings, and a block carries no mark of its copy) and is not yet
 //     freed, and is not null unless the operation names it optional;
 //   - operands of the arithmetic are in normal form, as every result is; a
 //     value loaded outside it (see above) goes through `big_normalize` first.
@@ -72,6 +75,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 
 // Opaque: a handle points at word 0 of a block laid out as described above.
 struct BigNum;
@@ -97,8 +101,13 @@ public:
         quotient_is_remainder,  // "bignum: quotient and remainder must be different numbers"
         x_is_y,                 // "bignum: x and y must be different numbers"
         result_is_modulus,      // "bignum: result and modulus must be different numbers"
+        general,                // "bignum: library error"
     };
+    big_error() : big_error(reason::general) {}
     explicit big_error(reason why);
+    // The same reason with a message that names the sizes involved; the value
+    // type raises these for capacity and precision refusals.
+    big_error(reason why, const std::string& what) : std::runtime_error(what), why_(why) {}
     [[nodiscard]] reason why() const noexcept { return why_; }
     // NOLINTNEXTLINE(readability-convert-member-functions-to-static): asked of the caught object
     [[nodiscard]] std::uint32_t code() const noexcept { return error_code; }
@@ -113,9 +122,11 @@ public:
     big_division_by_zero();
 };
 
-// Throws `big_error` for `why`. It allocates nothing, so it works when the
-// heap is exhausted: it throws a copy of an error built while memory was
-// plentiful, and copying a standard exception never allocates.
+// Throws `big_error` for `why`, or [general] without one. It allocates
+// nothing, so it works when the heap is exhausted: it throws a copy of an
+// error built while memory was plentiful, and copying a standard exception
+// never allocates.
+[[noreturn]] BIGNUM_EXPORT void big_raise_error();
 [[noreturn]] BIGNUM_EXPORT void big_raise_error(big_error::reason why);
 
 // ---------------------------------------------------------------------------
@@ -284,7 +295,8 @@ BIGNUM_EXPORT std::uint32_t big_to_text(const BigNum* x, void* buf);
 // ---------------------------------------------------------------------------
 
 // r = the last non-zero value of the remainder chain a, b, a mod b, ...:
-// gcd(|a|, |b|) up to sign; non-negative for non-negative operands.
+// gcd(|a|, |b|) up to sign; non-negative for non-negative operands. With b
+// zero it is a copy of a, so gcd(-0, 0) is a negative zero.
 BIGNUM_EXPORT void big_gcd(const BigNum* a, const BigNum* b, BigNum* r);
 // r = a x b / gcd(a, b), truncated; lcm(0, 0) raises `big_division_by_zero`.
 BIGNUM_EXPORT void big_lcm(const BigNum* a, const BigNum* b, BigNum* r);
@@ -302,8 +314,9 @@ BIGNUM_EXPORT void big_xgcd(const BigNum* a, const BigNum* b, BigNum* x, BigNum*
 // r = (a x b) mod m, the truncating remainder (sign of a x b). Operands
 // past |m| are reduced first when their product might not fit.
 BIGNUM_EXPORT void big_mulmod(const BigNum* a, const BigNum* b, const BigNum* m, BigNum* r);
-// r = base^|exp| mod |mod|, in 0 .. |mod| - 1: a base outside that range is
-// brought into it first. Odd moduli go to `big_powmod_mont`, even ones to
+// r = base^|exp| mod |mod|, in 0 .. |mod| - 1, for a base of either sign; a
+// base of |mod| or more is reduced first, so that it needs no more room than
+// its remainder. Odd moduli go to `big_powmod_mont`, even ones to
 // square-and-multiply with a division after each step. A zero modulus raises
 // `big_division_by_zero` and leaves r unchanged.
 BIGNUM_EXPORT void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);
@@ -341,5 +354,30 @@ BIGNUM_EXPORT void big_normalize(BigNum* x);
 // environment variable BIGNUM_KERNEL names if the processor has it, else the
 // best it has. Results are the same at every level.
 [[nodiscard]] BIGNUM_EXPORT const char* big_product_kernel() noexcept;
+
+// ---------------------------------------------------------------------------
+// Internal kernels: the magnitude work the operations above share, for the
+// library's own use. They read and write no sign word (except that a zero
+// left by a subtraction gets sign 0) and check nothing but the capacity: a
+// broken precondition gives a wrong value, never a write past a block.
+// ---------------------------------------------------------------------------
+
+// Appends w above the used limbs unless w is 0; at the capacity it raises
+// `big_error` and leaves x unchanged.
+BIGNUM_EXPORT void big_push_limb(BigNum* x, std::uint32_t w);
+
+BIGNUM_EXPORT void big_add_mag(BigNum* a, const BigNum* b); // |a| += |b|; a may be b
+BIGNUM_EXPORT void big_sub_mag(BigNum* a, const BigNum* b); // |a| -= |b|; needs |a| >= |b|
+BIGNUM_EXPORT void big_inc_mag(BigNum* a);                  // |a| += 1
+BIGNUM_EXPORT void big_dec_mag(BigNum* a);                  // |a| -= 1; needs |a| >= 1
+
+// The limbs of t become |a| x |b|, |a|^2 or |a| x w. t must be all zero and
+// distinct from the operands; its used count and sign word are the caller's
+// to set afterwards (the product has at most the operands' used counts added
+// up, and big_normalize finds its own). A product past the capacity raises
+// `big_error`, and t then holds no particular value.
+BIGNUM_EXPORT void big_mul_mag(const BigNum* a, const BigNum* b, BigNum* t);
+BIGNUM_EXPORT void big_sqr_mag(const BigNum* a, BigNum* t);
+BIGNUM_EXPORT void big_mul_word_mag(const BigNum* a, std::uint32_t w, BigNum* t);
 
 #endif // BIGNUM_BIGNUM_H

@@ -3,36 +3,75 @@
 //
 // Each integer owns one BigNum block and frees it when destroyed, so values
 // can be copied, moved, returned and kept in containers, and nothing leaks
-// when an exception passes. Every operation is one call into the handle API,
-// whose rules it keeps: division truncates towards zero, a non-zero remainder
-// has the dividend's sign, a zero divisor raises `big_division_by_zero`, and
-// a result past the limb capacity raises `big_error`. An operation that
-// raises leaves its operands, and the integer it assigns to, as they were.
+// when an exception passes. Every operation is a call into the handle API (or
+// a short sequence of them), whose rules it keeps: division truncates towards
+// zero, a non-zero remainder has the dividend's sign, a zero divisor raises
+// `big_division_by_zero`, and a result past the limb capacity raises
+// `big_error` whose `what()` names the bits the result needs and the
+// precision that would hold it. Where built-ins and the handle API differ,
+// the value type means what a built-in means: `>>` rounds towards negative
+// infinity, and `&`, `|`, `^`, `~` act on the infinite two's complement. An
+// operation that raises leaves its operands, and the integer it assigns to,
+// as they were.
 //
-// The precision stays process-wide: destroy every integer (and every handle)
-// before `big_set_precision`, which refuses to run while blocks are alive.
+// The precision stays process-wide: destroy every integer (statics too) and
+// every handle before `set_precision`, which refuses while blocks are alive.
 //
-// A moved-from integer holds no block: it may only be assigned to or
-// destroyed.
+// A moved-from integer holds no block and reads as 0 in every operation; a
+// zero is zero whatever used count and sign word a byte loader gave it.
 
 #ifndef BIGNUM_INTEGER_H
 #define BIGNUM_INTEGER_H
 
+// Concepts, <compare> and <bit> below need it; say so before they fail.
+#if __cplusplus < 202002L && (!defined(_MSVC_LANG) || _MSVC_LANG < 202002L)
+#error "<bignum/integer.h> needs C++20: compile with -std=c++20 or later"
+#endif
+
 #include <bignum/bignum.h>
 #include <bignum/export.h>
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <limits>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace bignum {
+
+// ---------------------------------------------------------------------------
+// Precision: the handle API's settings, in bits
+// ---------------------------------------------------------------------------
+
+// The largest precision; it gives a capacity of 65536 bits.
+inline constexpr std::uint32_t max_precision = 16383;
+
+// Sets the precision (1 .. max_precision bits, rounded up to a multiple of
+// 32); the capacity becomes four times it. Refused with `big_error` while any
+// number is alive, naming how many are; out of range likewise.
+BIGNUM_EXPORT void set_precision(std::uint64_t bits);
+// The precision in bits, rounded as set: 1024 until changed.
+[[nodiscard]] inline std::uint32_t precision() noexcept { return big_limb_capacity() * 8; }
+// The largest magnitude a number holds, in bits: four times the precision.
+[[nodiscard]] inline std::uint32_t capacity_bits() noexcept { return big_limb_capacity() * 32; }
+
+// Raises `big_error` [capacity_exceeded] whose `what()` says that `subject`
+// ("a product") needs at least `bits` bits (at least one more than the
+// capacity, whatever `bits` says), names the capacity and the precision that
+// would hold it. Where the message cannot be built for want of memory, the
+// plain prebuilt error is raised instead.
+[[noreturn]] BIGNUM_EXPORT void raise_capacity_error(std::string_view subject, std::uint64_t bits);
 
 namespace detail {
 
@@ -43,6 +82,39 @@ concept builtin_integer =
     std::is_same_v<T, signed char> || std::is_same_v<T, short> || std::is_same_v<T, int> || std::is_same_v<T, long> ||
     std::is_same_v<T, long long> || std::is_same_v<T, unsigned char> || std::is_same_v<T, unsigned short> ||
     std::is_same_v<T, unsigned int> || std::is_same_v<T, unsigned long> || std::is_same_v<T, unsigned long long>;
+
+// A block of the largest capacity holding +0: what a moved-from integer, and
+// a zero in any form, is read as. Never written.
+inline constexpr std::uint32_t largest_capacity = (max_precision + 31) / 32 * 4;
+inline constexpr std::array<std::uint32_t, 2 + largest_capacity> zero_words{1};
+[[nodiscard]] inline const BigNum* zero_block() noexcept { return reinterpret_cast<const BigNum*>(zero_words.data()); }
+
+// A shift count, bit index or exponent, refused with std::invalid_argument
+// when negative.
+template <builtin_integer N>
+[[nodiscard]] std::uint64_t count_of(N n, const char* what)
+{
+    if (std::cmp_less(n, 0)) {
+        throw std::invalid_argument(std::string("bignum: a negative ") + what);
+    }
+    return static_cast<std::uint64_t>(n);
+}
+
+// The value of ch as a digit of a base up to 36, letters in either case; 36
+// for any other byte.
+constexpr unsigned digit_value(char ch) noexcept
+{
+    if (ch >= '0' && ch <= '9') {
+        return static_cast<unsigned>(ch - '0');
+    }
+    if (ch >= 'a' && ch <= 'z') {
+        return static_cast<unsigned>(ch - 'a') + 10;
+    }
+    if (ch >= 'A' && ch <= 'Z') {
+        return static_cast<unsigned>(ch - 'A') + 10;
+    }
+    return 36;
+}
 
 } // namespace detail
 
@@ -70,25 +142,31 @@ public:
     integer(I v) : x_(new_from(magnitude_of(v), std::cmp_less(v, 0)))
     {
     }
-    // The text in base 2, 8, 10 or 16: an optional sign, for bases 2, 8 and 16
+    // The value of d truncated towards zero; NaN and the infinities raise
+    // std::domain_error.
+    explicit integer(double d);
+    // The text in a base from 2 to 36: an optional sign, for bases 2, 8 and 16
     // an optional prefix 0b/0B, 0o/0O or 0x/0X, then one or more digits of the
-    // base (either case for 16), and nothing else. Malformed text raises
+    // base (letters in either case), and nothing else. Base 0 takes the base
+    // from the prefix, and decimal without one. Malformed text raises
     // `parse_error`, another base `std::invalid_argument`, and a value past
-    // the limb capacity `big_error`.
+    // the limb capacity `big_error`. Time grows with the digits times the
+    // value's limbs; for bases 2, 4, 8, 16 and 32 only with the digits.
     explicit integer(std::string_view text, int base = 10) : integer(parse(text, base)) {}
     // The same as a named function.
     [[nodiscard]] static integer parse(std::string_view text, int base = 10);
+    // The non-negative value of a magnitude's bytes in the given order;
+    // leading zero bytes are allowed, and no bytes give 0.
+    [[nodiscard]] static integer from_bytes(std::span<const std::byte> bytes, std::endian order);
 
-    // Copies make a new block; moves and swaps hand the block over.
-    integer(const integer& other) : x_(big_new()) { big_copy(x_, other.x_); }
+    // Copies make a new block; moves and swaps hand the block over, and
+    // neither allocates.
+    integer(const integer& other) : x_(big_new()) { big_copy(x_, other.value()); }
     integer(integer&& other) noexcept : x_(std::exchange(other.x_, nullptr)) {}
     // NOLINTNEXTLINE(bugprone-unhandled-self-assignment): big_copy allows dst == src
     integer& operator=(const integer& other)
     {
-        if (x_ == nullptr) {
-            x_ = big_new();
-        }
-        big_copy(x_, other.x_);
+        big_copy(handle(), other.value());
         return *this;
     }
     integer& operator=(integer&& other) noexcept
@@ -104,70 +182,173 @@ public:
 
     // Arithmetic, each operand also any built-in integer. / truncates and %
     // has the dividend's sign; either raises `big_division_by_zero` for 0.
-    friend integer operator+(const integer& a, const integer& b) { return changed<big_add>(a, b); }
-    friend integer operator-(const integer& a, const integer& b) { return changed<big_sub>(a, b); }
-    friend integer operator*(const integer& a, const integer& b) { return result<big_mul>(a, b); }
-    friend integer operator/(const integer& a, const integer& b) { return result<quotient>(a, b); }
-    friend integer operator%(const integer& a, const integer& b) { return result<big_mod>(a, b); }
-    integer operator-() const { return changed<big_sub>(integer(), *this); }
+    friend integer operator+(const integer& a, const integer& b) { return binary(op::add, a, b); }
+    friend integer operator-(const integer& a, const integer& b) { return binary(op::subtract, a, b); }
+    friend integer operator*(const integer& a, const integer& b) { return binary(op::multiply, a, b); }
+    friend integer operator/(const integer& a, const integer& b) { return binary(op::divide, a, b); }
+    friend integer operator%(const integer& a, const integer& b) { return binary(op::remainder, a, b); }
+    // Bits of the infinite two's complement, as for built-ins: -1 & x is x,
+    // ~x is -x - 1.
+    friend integer operator&(const integer& a, const integer& b) { return binary(op::bit_and, a, b); }
+    friend integer operator|(const integer& a, const integer& b) { return binary(op::bit_or, a, b); }
+    friend integer operator^(const integer& a, const integer& b) { return binary(op::bit_xor, a, b); }
+    integer operator~() const { return unary(op::complement, *this); }
+    integer operator-() const { return unary(op::negate, *this); }
     integer operator+() const { return *this; }
     integer& operator+=(const integer& b) { return *this = *this + b; }
     integer& operator-=(const integer& b) { return *this = *this - b; }
     integer& operator*=(const integer& b) { return *this = *this * b; }
     integer& operator/=(const integer& b) { return *this = *this / b; }
     integer& operator%=(const integer& b) { return *this = *this % b; }
+    integer& operator&=(const integer& b) { return *this = *this & b; }
+    integer& operator|=(const integer& b) { return *this = *this | b; }
+    integer& operator^=(const integer& b) { return *this = *this ^ b; }
 
-    // Shifts act on the magnitude and keep the sign, unlike a built-in's
-    // arithmetic shift: -5 >> 1 is -2 here, not -3. A right shift to zero
-    // gives +0; a left shift past the capacity raises `big_error`.
-    friend integer operator<<(const integer& x, std::uint32_t count) { return result<big_shl_to>(x, count); }
-    friend integer operator>>(const integer& x, std::uint32_t count) { return result<big_shr_to>(x, count); }
-    integer& operator<<=(std::uint32_t count) { return *this = *this << count; }
-    integer& operator>>=(std::uint32_t count) { return *this = *this >> count; }
+    // Shifts as for built-ins: x << n is x * 2^n and x >> n is x / 2^n
+    // rounded towards negative infinity (-5 >> 1 is -3). The count is any
+    // built-in integer, never truncated; a negative one raises
+    // std::invalid_argument, and a left shift past the capacity `big_error`.
+    template <detail::builtin_integer N>
+    friend integer operator<<(const integer& x, N count)
+    {
+        return shift_left(x, detail::count_of(count, "shift count"));
+    }
+    template <detail::builtin_integer N>
+    friend integer operator>>(const integer& x, N count)
+    {
+        return shift_right(x, detail::count_of(count, "shift count"));
+    }
+    template <detail::builtin_integer N>
+    integer& operator<<=(N count)
+    {
+        return *this = *this << count;
+    }
+    template <detail::builtin_integer N>
+    integer& operator>>=(N count)
+    {
+        return *this = *this >> count;
+    }
 
-    integer& operator++() { return *this = changed<big_inc>(*this); }
-    integer& operator--() { return *this = changed<big_dec>(*this); }
-    integer operator++(int) { return std::exchange(*this, changed<big_inc>(*this)); }
-    integer operator--(int) { return std::exchange(*this, changed<big_dec>(*this)); }
+    integer& operator++() { return *this = unary(op::increment, *this); }
+    integer& operator--() { return *this = unary(op::decrement, *this); }
+    integer operator++(int) { return std::exchange(*this, unary(op::increment, *this)); }
+    integer operator--(int) { return std::exchange(*this, unary(op::decrement, *this)); }
 
-    // Values compare as numbers, also against built-in integers: a negative
-    // zero (which only the byte-string loaders make) equals zero.
+    // Values compare as numbers, also against built-in integers.
     friend bool operator==(const integer& a, const integer& b) { return compare(a, b) == 0; }
     friend std::strong_ordering operator<=>(const integer& a, const integer& b) { return compare(a, b) <=> 0; }
 
     // True when non-zero.
     explicit operator bool() const noexcept { return sign() != 0; }
-    // -1, 0 or +1; 0 for a negative zero too.
+    // -1, 0 or +1.
     [[nodiscard]] int sign() const noexcept
     {
-        if (big_used_count(x_) == 1 && big_limbs(x_)[0] == 0) {
+        const BigNum* v = value();
+        if (big_used_count(v) == 1 && big_limbs(v)[0] == 0) {
             return 0;
         }
-        return big_sign_word(x_) != 0 ? -1 : 1;
+        return big_sign_word(v) != 0 ? -1 : 1;
     }
     // Bits in the magnitude; 0 for zero.
-    [[nodiscard]] std::uint32_t bit_length() const noexcept { return big_bit_length(x_); }
-    // The value in base 2, 8, 10 or 16: "-" for a negative, then the digits
-    // without prefix or leading zeros, upper case for 16; "0" for zero.
-    // Another base raises `std::invalid_argument`.
-    [[nodiscard]] std::string to_string(int base = 10) const;
+    [[nodiscard]] std::uint32_t bit_length() const noexcept { return big_bit_length(value()); }
+    // Bit n of the two's complement, as for built-ins: set for every n past
+    // the bit length of a negative value. A negative n raises
+    // std::invalid_argument.
+    template <detail::builtin_integer N>
+    [[nodiscard]] bool test_bit(N n) const
+    {
+        return bit_at(detail::count_of(n, "bit index"));
+    }
+    // Set bits of a non-negative value; a negative one has infinitely many
+    // and raises std::domain_error.
+    [[nodiscard]] std::uint32_t popcount() const;
 
-    // The block, for the handle API. A value loaded into it by the byte
-    // loaders goes through `big_normalize` before any arithmetic, as with
-    // any handle.
-    [[nodiscard]] BigNum* handle() noexcept { return x_; }
-    [[nodiscard]] const BigNum* handle() const noexcept { return x_; }
+    // Whether the value is within T's range.
+    template <detail::builtin_integer T>
+    [[nodiscard]] bool fits() const noexcept
+    {
+        constexpr auto digits = static_cast<std::uint32_t>(std::numeric_limits<T>::digits);
+        const std::uint32_t bits = bit_length();
+        if (sign() >= 0) {
+            return bits <= digits;
+        }
+        if constexpr (std::is_signed_v<T>) {
+            // A negative's magnitude may reach 2^digits, the most negative value.
+            return bits <= digits + 1 && low_magnitude() <= std::uint64_t{1} << digits;
+        }
+        return false;
+    }
+    // The value as T; std::overflow_error when it does not fit.
+    template <detail::builtin_integer T>
+    [[nodiscard]] T to() const
+    {
+        if (!fits<T>()) {
+            refuse_conversion(std::numeric_limits<T>::digits, std::is_signed_v<T>);
+        }
+        // Modulo 2^64, then to T: exact for every value that fits.
+        const std::uint64_t m = low_magnitude();
+        return static_cast<T>(sign() < 0 ? 0 - m : m);
+    }
+    // The nearest double towards zero, as mpz_get_d; an infinity past the
+    // double range.
+    [[nodiscard]] double to_double() const noexcept;
+
+    // The value in a base from 2 to 36: "-" for a negative, then the digits
+    // without prefix or leading zeros, letters upper case; "0" for zero.
+    // Another base raises `std::invalid_argument`. Bases 2, 4, 8, 16 and 32
+    // take time linear in the size, the others (decimal too) quadratic, with
+    // one pass of word divisions per limb's worth of digits.
+    [[nodiscard]] std::string to_string(int base = 10) const;
+    // The magnitude's bytes without leading zeros (one zero byte for 0), most
+    // significant first for std::endian::big, least for little. The sign is
+    // not written.
+    [[nodiscard]] std::vector<std::byte> to_bytes(std::endian order) const;
+
+    // The block, for the handle API. Read through a const integer, a
+    // moved-from integer and any zero give a shared +0 block, which must not
+    // be written. The non-const form gives this integer's own block (a new +0
+    // one when moved from, so it may raise `big_error`); a value loaded into it
+    // by the byte loaders goes through `big_normalize` before any arithmetic,
+    // as with any handle.
+    [[nodiscard]] BigNum* handle()
+    {
+        if (x_ == nullptr) {
+            x_ = big_new();
+        }
+        return x_;
+    }
+    [[nodiscard]] const BigNum* handle() const noexcept { return value(); }
     // Takes ownership of a block from `big_new` or `big_new_word`.
     [[nodiscard]] static integer adopt(BigNum* x) noexcept { return integer(x, owned{}); }
-    // Gives the block up to the caller, who frees it; this integer is then
-    // as if moved from.
+    // Gives the block up to the caller, who frees it (null when moved from);
+    // this integer is then as if moved from.
     [[nodiscard]] BigNum* release() noexcept { return std::exchange(x_, nullptr); }
 
 private:
-    friend integer pow_mod(const integer& base, const integer& exp, const integer& mod);
     friend integer gcd(const integer& a, const integer& b);
-    friend integer lcm(const integer& a, const integer& b);
-    friend integer inv_mod(const integer& a, const integer& m);
+
+    enum class op : std::uint8_t {
+        add,
+        subtract,
+        multiply,
+        divide,
+        remainder,
+        bit_and,
+        bit_or,
+        bit_xor,
+        complement,
+        negate,
+        increment,
+        decrement,
+    };
+    // One call into the handle API (or the two's complement for the bit
+    // operations); a capacity refusal names the operation and its size.
+    static integer binary(op o, const integer& a, const integer& b);
+    static integer unary(op o, const integer& x);
+    static integer shift_left(const integer& x, std::uint64_t count);
+    static integer shift_right(const integer& x, std::uint64_t count);
+    [[nodiscard]] bool bit_at(std::uint64_t n) const noexcept;
+    [[noreturn]] void refuse_conversion(int digits, bool is_signed) const;
 
     struct owned {};
     integer(BigNum* x, owned /*tag*/) noexcept : x_(x) {}
@@ -181,8 +362,30 @@ private:
     }
     static BigNum* new_from(std::uint64_t magnitude, bool negative);
 
-    static const BigNum* operand(const integer& x) noexcept { return x.x_; }
-    static std::uint32_t operand(std::uint32_t count) noexcept { return count; }
+    // The block every read goes through. A normal non-zero value passes on
+    // its top limb alone; a moved-from integer and a zero of any used count
+    // and sign word read as the shared +0.
+    [[nodiscard]] const BigNum* value() const noexcept
+    {
+        if (x_ != nullptr && big_limbs(x_)[big_used_count(x_) - 1] != 0) {
+            return x_;
+        }
+        return x_ != nullptr && !all_limbs_zero(x_) ? x_ : detail::zero_block();
+    }
+    static bool all_limbs_zero(const BigNum* x) noexcept
+    {
+        const std::span<const std::uint32_t> limbs{big_limbs(x), big_used_count(x)};
+        return std::all_of(limbs.begin(), limbs.end(), [](std::uint32_t l) { return l == 0; });
+    }
+    // The magnitude modulo 2^64.
+    [[nodiscard]] std::uint64_t low_magnitude() const noexcept
+    {
+        const BigNum* v = value();
+        const std::uint64_t high = big_used_count(v) > 1 ? big_limbs(v)[1] : 0;
+        return high << 32U | big_limbs(v)[0];
+    }
+
+    static const BigNum* operand(const integer& x) noexcept { return x.value(); }
     // A new integer holding op(operands..., result).
     template <auto op, class... Operands>
     static integer result(const Operands&... operands)
@@ -191,56 +394,142 @@ private:
         op(operand(operands)..., r.x_);
         return r;
     }
-    // A copy of x changed in place by op(x, operands...).
-    template <auto op, class... Operands>
-    static integer changed(integer x, const Operands&... operands)
-    {
-        op(x.x_, operand(operands)...);
-        return x;
-    }
-    static void quotient(const BigNum* a, const BigNum* b, BigNum* q) { big_divmod(a, b, q, nullptr); }
-    // big_cmp ranks a negative zero below +0; every other pair it orders as
-    // numbers.
-    static int compare(const integer& a, const integer& b)
-    {
-        return a.sign() == 0 && b.sign() == 0 ? 0 : big_cmp(a.x_, b.x_);
-    }
+    static int compare(const integer& a, const integer& b) { return big_cmp(a.value(), b.value()); }
 
     BigNum* x_;
 };
 
 // |x|.
 [[nodiscard]] inline integer abs(const integer& x) { return x.sign() < 0 ? -x : x; }
-// base^|exp| mod |mod|, in 0 .. |mod| - 1; a zero modulus raises
-// `big_division_by_zero`. An odd modulus uses Montgomery multiplication, whose
-// products need three times the modulus's limbs within the capacity.
-[[nodiscard]] inline integer pow_mod(const integer& base, const integer& exp, const integer& mod)
-{
-    return integer::result<big_powmod>(base, exp, mod);
-}
+// base^exp mod |mod|, in 0 .. |mod| - 1 for every sign of base. A negative
+// exponent raises the inverse of base to |exp|, and raises
+// `big_division_by_zero` when there is none, as does a zero modulus. An odd
+// modulus uses Montgomery multiplication, whose products need three times the
+// modulus's limbs within the capacity; an even one needs twice.
+[[nodiscard]] BIGNUM_EXPORT integer pow_mod(const integer& base, const integer& exp, const integer& mod);
 // gcd(|a|, |b|), non-negative; gcd(0, 0) is 0.
 [[nodiscard]] inline integer gcd(const integer& a, const integer& b)
 {
     return integer::result<big_gcd>(abs(a), abs(b));
 }
 // lcm(|a|, |b|), non-negative; lcm(0, 0) raises `big_division_by_zero`.
-[[nodiscard]] inline integer lcm(const integer& a, const integer& b)
+[[nodiscard]] BIGNUM_EXPORT integer lcm(const integer& a, const integer& b);
+// The inverse of a modulo |m|, in 0 .. |m| - 1, for every sign of a and m;
+// without one (gcd(a, m) != 1, or m = 0) it raises `big_division_by_zero`.
+[[nodiscard]] BIGNUM_EXPORT integer inv_mod(const integer& a, const integer& m);
+// x^n; 0^0 is 1. A negative n raises std::invalid_argument.
+[[nodiscard]] BIGNUM_EXPORT integer pow(const integer& x, std::uint64_t n);
+template <detail::builtin_integer N>
+[[nodiscard]] integer pow(const integer& x, N n)
 {
-    return integer::result<big_lcm>(abs(a), abs(b));
+    return pow(x, detail::count_of(n, "exponent"));
 }
-// a^-1 mod m, in 1 .. m - 1, for a >= 1 and m >= 2 with gcd(a, m) = 1;
-// without an inverse it raises `big_division_by_zero`.
-[[nodiscard]] inline integer inv_mod(const integer& a, const integer& m) { return integer::result<big_invmod>(a, m); }
+// The floor of the square root; a negative x raises std::domain_error.
+[[nodiscard]] BIGNUM_EXPORT integer isqrt(const integer& x);
+// a / b and a % b from one division: auto [q, r] = divmod(a, b).
+struct divmod_result {
+    integer quotient;
+    integer remainder;
+};
+[[nodiscard]] inline divmod_result divmod(const integer& a, const integer& b)
+{
+    divmod_result r;
+    big_divmod(a.handle(), b.handle(), r.quotient.handle(), r.remainder.handle());
+    return r;
+}
+// Miller-Rabin on |x|, as mpz_probab_prime_p reads a negative. Exact below
+// 2^64, where the prime bases up to 37 decide whatever `rounds` says; above,
+// x must pass `rounds` bases (those primes first, then fixed pseudo-random
+// ones, so that an answer is repeatable): each lets at most a quarter of the
+// composites through.
+[[nodiscard]] BIGNUM_EXPORT bool is_probable_prime(const integer& x, int rounds = 25);
 
 // Decimal, or base 16 or 8 under std::hex or std::oct: lower-case unless
 // std::uppercase, with 0x, 0X or 0 before a non-zero value under
-// std::showbase. A negative is "-" then its magnitude. The width and fill are
-// honoured, std::internal padding after the sign and prefix.
+// std::showbase. A negative is "-" then its magnitude; in decimal a
+// non-negative starts with "+" under std::showpos, as a long long does. The
+// width and fill are honoured, std::internal padding after the sign and 0x.
 BIGNUM_EXPORT std::ostream& operator<<(std::ostream& out, const integer& x);
+// Reads as the stream reads a long long: white space skipped under
+// std::skipws, then an optional sign and the digits of the basefield's base;
+// with no basefield, 0x or 0X means hexadecimal and a leading 0 octal.
+// Reading stops before the first byte that cannot continue the number. When
+// no number was read, failbit is set and x keeps its value; eofbit is set
+// when the input ended. A value past the capacity raises `big_error`, x
+// unchanged; a run of digits too long for any value stops there and raises
+// as well, so endless digits cost bounded memory and time.
+BIGNUM_EXPORT std::istream& operator>>(std::istream& in, integer& x);
+
+namespace detail {
+
+// A format spec for an integer, as fmt and <format> write it:
+// [[fill]align][sign][#][0][width][type], type one of d x X o b B.
+struct format_spec {
+    std::array<char, 4> fill{' '}; // one UTF-8 character
+    std::size_t fill_size = 1;
+    char align = '\0';      // '<', '>', '^', or none: right (after the sign under '0')
+    char sign = '-';        // '-', '+' or ' ': what a non-negative value starts with
+    bool alternate = false; // '#': the base's prefix
+    bool zero_pad = false;
+    std::size_t width = 0;
+    char type = 'd';
+};
+
+// x laid out by spec, for the formatters in <bignum/format.h>.
+[[nodiscard]] BIGNUM_EXPORT std::string formatted(const integer& x, const format_spec& spec);
+
+// Where an integer literal's digits begin and their base, as the language
+// reads it: 0x, 0b, a leading 0 for octal, otherwise decimal.
+struct literal_form {
+    unsigned base;
+    std::size_t start;
+};
+constexpr literal_form literal_form_of(std::string_view text) noexcept
+{
+    if (text.size() < 2 || text[0] != '0') {
+        return {10, 0};
+    }
+    if (text[1] == 'x' || text[1] == 'X') {
+        return {16, 2};
+    }
+    return text[1] == 'b' || text[1] == 'B' ? literal_form{2, 2} : literal_form{8, 1};
+}
+// True for an integer literal: digits of its base after its prefix, with
+// digit separators. Rejects the floating forms a raw literal also receives.
+constexpr bool is_integer_literal(std::string_view text) noexcept
+{
+    const literal_form form = literal_form_of(text);
+    for (std::size_t i = form.start; i < text.size(); ++i) {
+        if (text[i] != '\'' && digit_value(text[i]) >= form.base) {
+            return false;
+        }
+    }
+    return form.start < text.size();
+}
+// The value of an integer literal that is_integer_literal accepted.
+[[nodiscard]] BIGNUM_EXPORT integer from_literal(std::string_view text);
+
+} // namespace detail
+
+namespace literals {
+
+// 123456789012345678901234567890_n, 0xFFFF'FFFF'FFFF'FFFF'FFFF_n, 0b1_n,
+// 0777_n: integer literals of any length, read as the language reads its
+// own (digit separators included). Anything else does not compile.
+template <char... text>
+[[nodiscard]] integer operator""_n()
+{
+    static constexpr std::array<char, sizeof...(text)> chars{text...};
+    static_assert(detail::is_integer_literal({chars.data(), chars.size()}),
+                  "bignum: _n takes an integer literal: decimal, 0x hexadecimal, 0b binary or 0 octal digits");
+    return detail::from_literal({chars.data(), chars.size()});
+}
+
+} // namespace literals
 
 } // namespace bignum
 
-// Agrees with ==: a negative zero hashes as zero.
+// Agrees with ==: every zero hashes alike.
 template <>
 struct std::hash<bignum::integer> {
     std::size_t operator()(const bignum::integer& x) const noexcept
@@ -252,6 +541,45 @@ struct std::hash<bignum::integer> {
         }
         return seed;
     }
+};
+
+// Unbounded at compile time: the bound is the run-time capacity. Every
+// member a generic algorithm may ask for is here, as for a built-in integer.
+template <>
+struct std::numeric_limits<bignum::integer> {
+    static constexpr bool is_specialized = true;
+    static constexpr bool is_signed = true;
+    static constexpr bool is_integer = true;
+    static constexpr bool is_exact = true;
+    static constexpr bool is_bounded = false;
+    static constexpr bool is_modulo = false;
+    static constexpr bool is_iec559 = false;
+    static constexpr bool has_infinity = false;
+    static constexpr bool has_quiet_NaN = false;
+    static constexpr bool has_signaling_NaN = false;
+    static constexpr std::float_denorm_style has_denorm = std::denorm_absent;
+    static constexpr bool has_denorm_loss = false;
+    static constexpr bool traps = false;
+    static constexpr bool tinyness_before = false;
+    static constexpr std::float_round_style round_style = std::round_toward_zero;
+    static constexpr int radix = 2;
+    static constexpr int digits = 0;
+    static constexpr int digits10 = 0;
+    static constexpr int max_digits10 = 0;
+    static constexpr int min_exponent = 0;
+    static constexpr int min_exponent10 = 0;
+    static constexpr int max_exponent = 0;
+    static constexpr int max_exponent10 = 0;
+    // Zero, as for every type these do not apply to.
+    static bignum::integer min() { return {}; }
+    static bignum::integer max() { return {}; }
+    static bignum::integer lowest() { return {}; }
+    static bignum::integer epsilon() { return {}; }
+    static bignum::integer round_error() { return {}; }
+    static bignum::integer infinity() { return {}; }
+    static bignum::integer quiet_NaN() { return {}; }
+    static bignum::integer signaling_NaN() { return {}; }
+    static bignum::integer denorm_min() { return {}; }
 };
 
 #endif // BIGNUM_INTEGER_H

@@ -30,6 +30,7 @@ void big_gcd(const BigNum* a, const BigNum* b, BigNum* r)
     BigNum* y = s2;
     BigNum* t = s3;
     load_value(x, a);
+    sign(x) = sign(a); // a zero keeps its sign: gcd(-0, 0) is a copy of a
     load_value(y, b);
     while (!is_zero(y)) {
         big_mod(x, y, t);

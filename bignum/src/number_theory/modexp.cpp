@@ -15,7 +15,9 @@ namespace {
 void reduce_nonnegative(const BigNum* x, const BigNum* n, BigNum* r)
 {
     big_mod(x, n, r);
-    if (sign(r) != 0) {
+    if (is_zero(r)) {
+        sign(r) = 0; // a negative zero's residue is 0, not |n|
+    } else if (sign(r) != 0) {
         // |r| < |n|: adding |n| lands in range.
         if (sign(n) != 0) {
             big_sub(r, n);
@@ -25,19 +27,10 @@ void reduce_nonnegative(const BigNum* x, const BigNum* n, BigNum* r)
     }
 }
 
-// base itself when it lies in 0 .. |n| - 1, else base mod |n| in `room`.
-// Reducing first keeps a long or negative base from refusing a power whose
-// every step fits; the residue, and so the power, is the same.
-const BigNum* base_in_range(const BigNum* base, const BigNum* n, BigNum* room)
-{
-    if (sign(base) == 0 && big_cmp_mag(base, n) < 0) {
-        return base;
-    }
-    reduce_nonnegative(base, n, room);
-    return room;
-}
-
 // x itself when |x| < |m|, else x mod m (the truncating remainder) in `room`.
+// Reducing a long operand first keeps it from refusing a product or shift
+// whose every step fits; a shorter one, a negative one too, stays as it is,
+// since bringing it into 0 .. |m| - 1 could double its limbs.
 const BigNum* below_modulus(const BigNum* x, const BigNum* m, BigNum* room)
 {
     if (big_cmp_mag(x, m) < 0) {
@@ -101,7 +94,7 @@ void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum
         return;
     }
     const Scratch reduced;
-    const BigNum* b = base_in_range(base, mod, reduced);
+    const BigNum* b = below_modulus(base, mod, reduced);
     const Scratch acc(1);
     const std::uint32_t bits = big_bit_length(exp);
     for (std::uint32_t i = bits; i-- > 0;) {
@@ -152,7 +145,7 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
     big_sub(n_prime, inverse);
     const Montgomery ctx{n, n_prime, k, u, m, v};
 
-    big_shl_to(base_in_range(base, n, base_m), k, t);
+    big_shl_to(below_modulus(base, n, base_m), k, t);
     reduce_nonnegative(t, n, base_m); // base R mod n
     big_copy(acc_m, radix);
     big_sub(acc_m, n); // R mod n, since n < R < 2n
