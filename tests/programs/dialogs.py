@@ -50,11 +50,13 @@ class Display:
         self.env = {name: value for name, value in os.environ.items() if name != "WAYLAND_DISPLAY"}
         # No accessibility bus here: GTK would warn that it found none.
         self.env.update(GDK_BACKEND="x11", NO_AT_BRIDGE="1")
-        # A display another server holds makes this one exit at once.
+        # A display another server holds makes this one exit at once. Without
+        # -noreset the server would reset as each X tool disconnects, and a
+        # program connecting meanwhile would find no display.
         for number in range(90, 100):
             self.env["DISPLAY"] = f":{number}"
-            self.server = subprocess.Popen(["Xvfb", self.env["DISPLAY"], "-screen", "0", "800x600x24", "-nolisten",
-                                            "tcp"], stderr=subprocess.DEVNULL)
+            self.server = subprocess.Popen(["Xvfb", self.env["DISPLAY"], "-noreset", "-screen", "0", "800x600x24",
+                                            "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
             info = wait_until(lambda: self.root_window_or_end(Path(f"/tmp/.X{number}-lock")), "the X server")
             if info:
                 self.root = str(int(info.split("Window id: ")[1].split()[0], 16))
