@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Static analysis: clang-tidy (.clang-tidy) and cppcheck over the library's
-# sources, then clang-format (.clang-format) over every tracked C++ file.
-# Any finding fails the stage. The win32 platform sources are left out of the
-# two analysers: they need the Windows headers, which only the MinGW build has.
+# sources and the programs' services, then clang-format (.clang-format) over
+# every tracked C++ file. Any finding fails the stage. The win32 sources are
+# left out of the two analysers: they need the Windows headers, which only
+# the MinGW build has.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source .ci/lib.sh
@@ -11,17 +12,17 @@ source .ci/lib.sh
 build=build/static-analysis
 
 stage "static analysis: toolchain"
-need_packages cmake ninja-build clang clang-tidy clang-format cppcheck
+need_packages cmake ninja-build clang clang-tidy clang-format cppcheck pkg-config libgtk-3-dev
 
-mapfile -t library < <(git ls-files 'bignum/*.cpp' | grep -v '/win32/')
+mapfile -t library < <(git ls-files 'bignum/*.cpp' 'system/*.cpp' | grep -v '/win32/')
 mapfile -t all_cpp < <(git ls-files '*.cpp' '*.h')
 
 failed=()
 
-stage "clang-tidy over ${#library[@]} library sources"
-# The compile commands of a clang configuration; the tests are not analysed,
-# so GoogleTest need not be found.
-cmake --preset clang -B "$build" -DBIGNUM_BUILD_TESTS=OFF >/dev/null
+stage "clang-tidy over ${#library[@]} library and service sources"
+# The compile commands of a clang configuration with GTK; the tests are not
+# analysed, so GoogleTest need not be found.
+cmake --preset clang -B "$build" -DBIGNUM_BUILD_TESTS=OFF -DBIGNUM_GTK=ON >/dev/null
 printf '%s\n' "${library[@]}" |
   xargs -P "$(nproc)" -n 2 clang-tidy -p "$build" --quiet --warnings-as-errors='*' 2>/dev/null ||
   failed+=(clang-tidy)

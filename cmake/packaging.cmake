@@ -70,8 +70,8 @@ set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME bignum-demos)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "textbook RSA demonstrations of the bignum library
 rsacon derives an RSA key pair from two built-in primes and prints each
-value; rsabox shows an RSA round trip in two message boxes (framed on the
-terminal).")
+value; rsabox shows an RSA round trip in two message boxes (GTK dialogs on
+a desktop, framed text on a terminal).")
 
 # Debian's own files in each package: copyright and changelog.Debian.gz.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-settings.cmake)

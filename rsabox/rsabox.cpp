@@ -4,7 +4,7 @@
 
 #include "keys.h"
 
-#include "bignum/platform/system.h"
+#include "system/system.h"
 
 #include <bignum/bignum.h>
 

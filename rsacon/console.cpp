@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "console.h"
 
-#include "bignum/platform/system.h"
+#include "system/system.h"
 
 #include <array>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "console.h"
 #include "keys.h"
 
-#include "bignum/platform/system.h"
+#include "system/system.h"
 
 #include <bignum/bignum.h>
 

@@ -13,6 +13,7 @@ COMMAND is the program, after its emulator if it needs one.
 import fcntl
 import os
 import re
+import resource
 import signal
 import subprocess
 import sys
@@ -72,13 +73,20 @@ def check_lost_output(name, exe):
         expect((result.returncode, result.stderr.decode()), (status, error.format(name)), "output lost")
 
 
+def take_terminal_without_core_dumps():
+    """In the child: the terminal becomes its controlling one, and the
+    signals that dump core (SIGQUIT, SIGSEGV) leave no core file."""
+    fcntl.ioctl(0, termios.TIOCSCTTY, 0)
+    resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+
+
 def start_on_terminal(settings, *command):
     """Starts the command as the leader of a session whose controlling terminal
     is a new one with the given settings."""
     controller, terminal = os.openpty()
     termios.tcsetattr(terminal, termios.TCSANOW, settings)
     process = subprocess.Popen(command, stdin=terminal, stdout=terminal, stderr=terminal, start_new_session=True,
-                               preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+                               preexec_fn=take_terminal_without_core_dumps)
     return process, controller, terminal
 
 
@@ -113,12 +121,15 @@ def wait_for_key_wait(terminal, want):
     expect(termios.tcgetattr(terminal), want, "settings during the key wait")
 
 
-# How rsacon's key wait ends, and its exit status then.
+# How rsacon's key wait ends, and its exit status then: a key, Ctrl-C, and
+# signals whose default action ends a process, from the terminal, the user,
+# the system, a fault and the real-time range.
 KEY_WAIT_ENDS = [
     ("key", lambda process, controller: os.write(controller, b"x"), 0),
     ("Ctrl-C", lambda process, controller: os.write(controller, b"\x03"), -signal.SIGINT),
-    ("SIGTERM", lambda process, controller: process.send_signal(signal.SIGTERM), -signal.SIGTERM),
-    ("SIGHUP", lambda process, controller: process.send_signal(signal.SIGHUP), -signal.SIGHUP),
+    *((s.name, lambda process, controller, s=s: process.send_signal(s), -s)
+      for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGQUIT, signal.SIGUSR1, signal.SIGPIPE, signal.SIGALRM,
+                signal.SIGSEGV, signal.SIGRTMIN)),
 ]
 
 

@@ -5,7 +5,7 @@
 // standard type. On a terminal it first leaves line mode and echo, as
 // rsacon's key wait does, so that the end can be seen to restore them.
 
-#include "bignum/platform/system.h"
+#include "system/system.h"
 
 #include <bignum/bignum.h>
 

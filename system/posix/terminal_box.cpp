@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// A message box on a terminal: the text in a frame with an OK line, closed
-// by Enter when there is a terminal to press it on.
+#include "terminal_box.h"
 
 #include "../system.h"
 
@@ -58,7 +57,7 @@ void wait_for_enter() noexcept
 
 } // namespace
 
-void message_box(const char* text)
+void terminal_message_box(const char* text)
 {
     const std::string box = framed(text);
     std::uint32_t written = 0;

@@ -8,8 +8,8 @@
 // and a success flag, which callers are free to ignore. A failed write is
 // remembered all the same, and the process's exit reports it.
 
-#ifndef BIGNUM_PLATFORM_SYSTEM_H
-#define BIGNUM_PLATFORM_SYSTEM_H
+#ifndef BIGNUM_SYSTEM_SYSTEM_H
+#define BIGNUM_SYSTEM_SYSTEM_H
 
 #include <cstdint>
 
@@ -47,7 +47,8 @@ bool read_bytes(Handle input, void* buffer, std::uint32_t size, std::uint32_t& c
 bool write_bytes(Handle output, const void* bytes, std::uint32_t size, std::uint32_t& count) noexcept;
 
 // A modal box with the text, the default caption and an OK button; returns
-// once the user has closed it.
+// once the user has closed it. On Linux a GTK dialog where the build has GTK
+// and the process a display, otherwise the text framed on the terminal.
 void message_box(const char* text);
 
 // Ends the process with `status`; after a failed write, with status 1 and one
@@ -68,4 +69,4 @@ void message_box(const char* text);
 
 } // namespace bignum::platform
 
-#endif // BIGNUM_PLATFORM_SYSTEM_H
+#endif // BIGNUM_SYSTEM_SYSTEM_H

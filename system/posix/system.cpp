@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -68,21 +69,42 @@ void restore_terminal_and_resend(int signal) noexcept
     std::raise(signal);
 }
 
-// The signals that end a process by default and that a user or the system
-// sends it from a terminal. One that is ignored (nohup, a background job)
-// stays ignored.
+// Every signal whose default action ends the process and that a handler can
+// catch: those a user or the system sends, and the faults, after which the
+// terminal would be left as unusable as after a kill. Stops and signals
+// ignored by default leave the terminal to the shell.
+constexpr std::array terminating_signals{
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+#ifdef __linux__
+    SIGSTKFLT, SIGIO,   SIGPWR,
+#endif
+};
+
+// One that is ignored (nohup, a background job) stays ignored.
+void restore_terminal_on(int signal) noexcept
+{
+    struct sigaction action {};
+    if (::sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) {
+        return;
+    }
+    action = {};
+    action.sa_handler = restore_terminal_and_resend;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, nullptr);
+}
+
 void restore_terminal_on_signals() noexcept
 {
-    for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) {
-        struct sigaction action {};
-        if (::sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) {
-            continue;
-        }
-        action = {};
-        action.sa_handler = restore_terminal_and_resend;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(signal, &action, nullptr);
+    for (const int signal : terminating_signals) {
+        restore_terminal_on(signal);
     }
+#ifdef __linux__
+    // The real-time signals, which end a process by default too.
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
+        restore_terminal_on(signal);
+    }
+#endif
 }
 
 // Keeps the settings of the first terminal whose modes change; only that
