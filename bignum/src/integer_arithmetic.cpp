@@ -3,6 +3,8 @@
 // bit operations on the two's complement, the number-theory functions and
 // conversions, and the refusals that name the sizes involved.
 
+#include "capacity.h"
+
 #include <bignum/integer.h>
 
 #include <algorithm>
@@ -12,7 +14,16 @@
 
 namespace bignum {
 
+std::uint64_t detail::bits_for_log2(double log2) noexcept
+{
+    const double shaved = log2 * (1 - 0x1p-40);
+    return shaved >= 0x1p63 ? std::numeric_limits<std::uint64_t>::max() : static_cast<std::uint64_t>(shaved) + 1;
+}
+
 namespace {
+
+using detail::bits_for_log2;
+using detail::explained;
 
 constexpr std::uint32_t limb_bits = 32;
 
@@ -55,21 +66,6 @@ std::string capacity_message(std::string_view subject, std::uint64_t bits)
                std::to_string(largest) + " bits";
     }
     return message + "set the precision to " + std::to_string(holding) + " or more before creating any number";
-}
-
-// Runs make(); a capacity refusal from it is raised again naming `subject`
-// and the bits least_bits() says the result needs (asked only then).
-template <class Make, class Bits>
-integer explained(std::string_view subject, Bits least_bits, Make make)
-{
-    try {
-        return make();
-    } catch (const big_error& e) {
-        if (e.why() != big_error::reason::capacity_exceeded) {
-            throw;
-        }
-        raise_capacity_error(subject, least_bits());
-    }
 }
 
 // For results whose only bound is the capacity itself.
@@ -126,14 +122,6 @@ double log2_at_least(const integer& x) noexcept
     const std::uint32_t bits = x.bit_length();
     const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
     return std::log2(static_cast<double>(bits_at(x.handle(), dropped, 53))) + dropped;
-}
-
-// Bits of a result whose log2 is at least `log2`, shaved so that rounding
-// cannot lift it past the true count.
-std::uint64_t bits_for_log2(double log2) noexcept
-{
-    const double shaved = log2 * (1 - 0x1p-40);
-    return shaved >= 0x1p63 ? std::numeric_limits<std::uint64_t>::max() : static_cast<std::uint64_t>(shaved) + 1;
 }
 
 // ---- two's complement ----
