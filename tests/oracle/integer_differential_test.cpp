@@ -231,6 +231,8 @@ TEST_F(IntegerDifferential, UnaryOperationsAndConversionsAgree)
         {"to_bytes little", [](I x) { return bytes_text(x.to_bytes(std::endian::little)); }, [](M x) { return mpz_bytes(x, -1); }},
         {"from_bytes", [](I x) { return text(integer::from_bytes(x.to_bytes(std::endian::little), std::endian::little)); },
          [](M x) { return text(mpz_class(abs(x))); }},
+        {"text", [](I x) { std::ostringstream out; out << std::showpos << x; return x.to_string(2) + ' ' + x.to_string(7) + ' ' + out.str(); },
+         [](M x) { return x.get_str(2) + ' ' + x.get_str(7) + ' ' + (x >= 0 ? "+" : "") + x.get_str(); }},
         {"hash", [](I x) { return text(std::hash<integer>{}(x) == std::hash<integer>{}(integer(x.to_string()))); },
          [](M) { return "true"; }},
         {"is_probable_prime", [](I x) { return text(is_probable_prime(x)); },
