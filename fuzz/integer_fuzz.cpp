@@ -16,6 +16,7 @@
 // operator>>, bits 3-4 the basefield, bit 5 skipws), one byte for the base
 // (modulo 38), then the text.
 
+#include "../tests/oracle/gmp_outcome.h"
 #include "fuzz_support.h"
 
 #include <bignum/integer.h>
@@ -26,21 +27,17 @@
 #include <climits>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 using namespace bignum_fuzz;
 using bignum::integer;
+using bignum_oracle::outcome;
+using bignum_oracle::text;
 
 namespace {
 
 constexpr std::array<std::uint32_t, 4> precisions{32, 256, 1024, 16383};
-
-// Hexadecimal, the cheap conversion both ways; "capacity" where GMP's value
-// does not fit.
-std::string hex(const integer& x) { return x.to_string(16); }
-std::string hex(const mpz_class& z)
-{
-    return mpz_sizeinbase(z.get_mpz_t(), 2) <= bignum::capacity_bits() ? z.get_str(-16) : "capacity";
-}
 
 // x in GMP, through hexadecimal text (itself checked by check_text).
 mpz_class to_mpz(const integer& x)
@@ -48,24 +45,6 @@ mpz_class to_mpz(const integer& x)
     mpz_class z;
     check(z.set_str(x.to_string(16), 16) == 0, "hex text GMP refuses");
     return z;
-}
-
-// What run() gives, or the kind of error it raised.
-template <class Run>
-std::string outcome(Run run)
-{
-    try {
-        return run();
-    } catch (const big_error& e) {
-        check(e.why() == big_error::reason::capacity_exceeded, "a big_error other than the capacity");
-        return "capacity";
-    } catch (const big_division_by_zero&) {
-        return "division by zero";
-    } catch (const std::domain_error&) {
-        return "domain";
-    } catch (const std::overflow_error&) {
-        return "overflow";
-    }
 }
 
 // Past this many bits only a few bases are written, and past the second no
@@ -80,9 +59,9 @@ void check_text(const integer& x, const mpz_class& z)
         if (x.bit_length() > every_base_bits && base != 10 && base != 16 && base != 36) {
             continue;
         }
-        const std::string text = x.to_string(base);
-        check(text == z.get_str(-base), "to_string differs from mpz_get_str");
-        check(integer::parse(text, base) == x, "parse(to_string(x, b), b) differs from x");
+        const std::string written = x.to_string(base);
+        check(written == z.get_str(-base), "to_string differs from mpz_get_str");
+        check(integer::parse(written, base) == x, "parse(to_string(x, b), b) differs from x");
     }
 }
 
@@ -93,10 +72,10 @@ void check_unary(const integer& x, const mpz_class& z)
         check(x.test_bit(n) == (mpz_tstbit(z.get_mpz_t(), n) != 0), "test_bit differs from mpz_tstbit");
         mpz_class floor;
         mpz_fdiv_q_2exp(floor.get_mpz_t(), z.get_mpz_t(), n);
-        check(hex(x >> n) == hex(floor), ">> differs from mpz_fdiv_q_2exp");
+        check(text(x >> n) == text(floor), ">> differs from mpz_fdiv_q_2exp");
     }
-    check(outcome([&] { return hex(~x); }) == hex(mpz_class(~z)), "~ differs from mpz_com");
-    check(outcome([&] { return hex(isqrt(x)); }) == (z < 0 ? "domain" : hex(mpz_class(sqrt(z)))),
+    check(outcome([&] { return text(~x); }) == text(mpz_class(~z)), "~ differs from mpz_com");
+    check(outcome([&] { return text(isqrt(x)); }) == (z < 0 ? "domain" : text(mpz_class(sqrt(z)))),
           "isqrt differs from mpz_sqrt");
     check(outcome([&] { return std::to_string(x.to<long>()); }) ==
               (z.fits_slong_p() ? std::to_string(z.get_si()) : "overflow"),
@@ -121,8 +100,8 @@ std::vector<Pair> companions(const integer& x, const mpz_class& z)
 {
     std::vector<Pair> out;
     const auto add = [&](const auto& make, const mpz_class& want, const char* what) {
-        const std::string got = outcome([&] { return hex(make()); });
-        check(got == hex(want), what);
+        const std::string got = outcome([&] { return text(make()); });
+        check(got == text(want), what);
         if (got != "capacity") {
             out.push_back({make(), want});
         }
@@ -140,45 +119,32 @@ std::vector<Pair> companions(const integer& x, const mpz_class& z)
     return out;
 }
 
-// base^exp mod |mod| as pow_mod gives it: mpz_powm, with a negative exponent
-// through the inverse and no result where there is none.
-std::string gmp_pow_mod(const mpz_class& base, const mpz_class& exp, const mpz_class& mod)
-{
-    mpz_class b = base;
-    if (mod == 0 || (exp < 0 && mpz_invert(b.get_mpz_t(), base.get_mpz_t(), mod.get_mpz_t()) == 0)) {
-        return "division by zero";
-    }
-    mpz_class r;
-    mpz_powm(r.get_mpz_t(), b.get_mpz_t(), mpz_class(abs(exp)).get_mpz_t(), mod.get_mpz_t());
-    return hex(r);
-}
-
 // pow_mod agrees with GMP, or is refused where its rule says so: an odd
 // modulus takes three times its limbs, an even one twice.
 void check_pow_mod(const Pair& base, const Pair& exp, const Pair& mod)
 {
-    const std::string got = outcome([&] { return hex(pow_mod(base.ours, exp.ours, mod.ours)); });
+    const std::string got = outcome([&] { return text(pow_mod(base.ours, exp.ours, mod.ours)); });
     if (got == "capacity") {
         const std::size_t limbs = (mpz_sizeinbase(mod.gmp.get_mpz_t(), 2) + 31) / 32;
         check((mpz_odd_p(mod.gmp.get_mpz_t()) != 0 ? 3 : 2) * limbs > big_limb_capacity(),
               "pow_mod refused a modulus its rule admits");
         return;
     }
-    check(got == gmp_pow_mod(base.gmp, exp.gmp, mod.gmp), "pow_mod differs from mpz_powm");
+    check(got == bignum_oracle::pow_mod_text(base.gmp, exp.gmp, mod.gmp), "pow_mod differs from mpz_powm");
 }
 
 void check_binary(const Pair& a, const Pair& b)
 {
-    check(outcome([&] { return hex(a.ours & b.ours); }) == hex(mpz_class(a.gmp & b.gmp)), "& differs from mpz_and");
-    check(outcome([&] { return hex(a.ours | b.ours); }) == hex(mpz_class(a.gmp | b.gmp)), "| differs from mpz_ior");
-    check(outcome([&] { return hex(a.ours ^ b.ours); }) == hex(mpz_class(a.gmp ^ b.gmp)), "^ differs from mpz_xor");
-    check(outcome([&] { return hex(a.ours * b.ours); }) == hex(mpz_class(a.gmp * b.gmp)), "* differs from mpz_mul");
+    check(outcome([&] { return text(a.ours & b.ours); }) == text(mpz_class(a.gmp & b.gmp)), "& differs from mpz_and");
+    check(outcome([&] { return text(a.ours | b.ours); }) == text(mpz_class(a.gmp | b.gmp)), "| differs from mpz_ior");
+    check(outcome([&] { return text(a.ours ^ b.ours); }) == text(mpz_class(a.gmp ^ b.gmp)), "^ differs from mpz_xor");
+    check(outcome([&] { return text(a.ours * b.ours); }) == text(mpz_class(a.gmp * b.gmp)), "* differs from mpz_mul");
     const std::string quotient_remainder = outcome([&] {
         const auto [q, r] = divmod(a.ours, b.ours);
-        return hex(q) + ' ' + hex(r);
+        return text(q) + ' ' + text(r);
     });
     check(quotient_remainder ==
-              (b.gmp == 0 ? "division by zero" : hex(mpz_class(a.gmp / b.gmp)) + ' ' + hex(mpz_class(a.gmp % b.gmp))),
+              (b.gmp == 0 ? "division by zero" : text(mpz_class(a.gmp / b.gmp)) + ' ' + text(mpz_class(a.gmp % b.gmp))),
           "divmod differs from mpz_tdiv_qr");
     // Exponents of both signs, small enough to keep each run short.
     check_pow_mod(b, {a.ours % 64, mpz_class(a.gmp % 64)}, a);
@@ -227,23 +193,23 @@ std::uint64_t claimed_bits(const big_error& e)
     return std::stoull(what.substr(at + marker.size()));
 }
 
-void fuzz_parse(const std::string& text, int base)
+void fuzz_parse(const std::string& input, int base)
 {
     mpz_class z;
-    const bool comparable = gmp_reads_alike(text, base);
-    const bool gmp_accepts = comparable && z.set_str(text, base) == 0;
+    const bool comparable = gmp_reads_alike(input, base);
+    const bool gmp_accepts = comparable && z.set_str(input, base) == 0;
     try {
-        const integer x = integer::parse(text, base);
+        const integer x = integer::parse(input, base);
         check(!comparable || gmp_accepts, "accepted what GMP refuses");
         if (comparable) {
             check(x.to_string(base) == z.get_str(-base), "value differs from mpz_set_str");
         }
         check_value(x);
     } catch (const bignum::parse_error& e) {
-        check(e.position() <= text.size(), "error position past the text");
+        check(e.position() <= input.size(), "error position past the text");
         check(!gmp_accepts, "refused what GMP accepts");
     } catch (const big_error& e) {
-        check(!gmp_accepts || hex(z) == "capacity", "capacity error for a value that fits");
+        check(!gmp_accepts || text(z) == "capacity", "capacity error for a value that fits");
         check(!gmp_accepts || claimed_bits(e) <= mpz_sizeinbase(z.get_mpz_t(), 2),
               "a capacity refusal claims more bits than the value has");
     } catch (const std::invalid_argument&) {
@@ -253,10 +219,10 @@ void fuzz_parse(const std::string& text, int base)
 
 // Against a long long read from the same stream: the same state and stop
 // wherever the number fits one, and a failed read changes nothing.
-void fuzz_stream(const std::string& text, std::ios_base::fmtflags flags)
+void fuzz_stream(const std::string& input, std::ios_base::fmtflags flags)
 {
-    std::istringstream ours(text);
-    std::istringstream theirs(text);
+    std::istringstream ours(input);
+    std::istringstream theirs(input);
     ours.flags(flags);
     theirs.flags(flags);
     integer x = 7;
