@@ -4,6 +4,7 @@
 // conversions, and the refusals that name the sizes involved.
 
 #include "capacity.h"
+#include "internal.h"
 
 #include <bignum/integer.h>
 
@@ -22,10 +23,11 @@ std::uint64_t detail::bits_for_log2(double log2) noexcept
 
 namespace {
 
+using detail::bits_at;
 using detail::bits_for_log2;
 using detail::explained;
-
-constexpr std::uint32_t limb_bits = 32;
+using detail::limb_bits;
+using detail::magnitude;
 
 std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) noexcept
 {
@@ -100,28 +102,12 @@ std::uint64_t lowest_set_bit(const BigNum* x) noexcept
     return std::uint64_t{i} * limb_bits + static_cast<std::uint64_t>(std::countr_zero(limbs[i]));
 }
 
-// `count` (at most 53) bits of the magnitude from bit `position` up.
-std::uint64_t bits_at(const BigNum* x, std::uint64_t position, std::uint32_t count) noexcept
-{
-    std::uint64_t out = 0;
-    for (std::uint32_t got = 0; got < count;) {
-        const std::uint64_t at = position + got;
-        const std::uint64_t index = at / limb_bits;
-        const auto offset = static_cast<std::uint32_t>(at % limb_bits);
-        const std::uint64_t limb = index < big_used_count(x) ? big_limbs(x)[index] : 0;
-        const std::uint32_t take = std::min(limb_bits - offset, count - got);
-        out |= (limb >> offset & ((std::uint64_t{1} << take) - 1)) << got;
-        got += take;
-    }
-    return out;
-}
-
 // A lower bound of log2 |x| for a non-zero x, from its top 53 bits.
 double log2_at_least(const integer& x) noexcept
 {
     const std::uint32_t bits = x.bit_length();
     const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
-    return std::log2(static_cast<double>(bits_at(x.handle(), dropped, 53))) + dropped;
+    return std::log2(static_cast<double>(bits_at(magnitude(x.handle()), dropped, 53))) + dropped;
 }
 
 // ---- two's complement ----
@@ -305,7 +291,7 @@ integer integer::shift_right(const integer& x, std::uint64_t count)
 bool integer::bit_at(std::uint64_t n) const noexcept
 {
     const BigNum* v = value();
-    const bool magnitude_bit = bits_at(v, n, 1) != 0;
+    const bool magnitude_bit = bits_at(magnitude(v), n, 1) != 0;
     if (sign() >= 0) {
         return magnitude_bit;
     }
@@ -342,8 +328,9 @@ double integer::to_double() const noexcept
     // The top 53 bits are exact in a double; dropping the rest truncates.
     const std::uint32_t bits = bit_length();
     const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
-    const double magnitude = std::ldexp(static_cast<double>(bits_at(value(), dropped, 53)), static_cast<int>(dropped));
-    return sign() < 0 ? -magnitude : magnitude;
+    const double absolute =
+        std::ldexp(static_cast<double>(bits_at(magnitude(value()), dropped, 53)), static_cast<int>(dropped));
+    return sign() < 0 ? -absolute : absolute;
 }
 
 std::vector<std::byte> integer::to_bytes(std::endian order) const
