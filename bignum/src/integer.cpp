@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <istream>
 #include <ostream>
@@ -66,15 +67,23 @@ bool is_digit_of(char ch, int base) { return digit_value(ch) < static_cast<unsig
 constexpr std::string_view from_text = "a value from text";
 
 // The bits that the value of `digits` in base needs at least: with n
-// significant digits led by d, it is at least d * base^(n - 1).
+// significant digits led by d, it is at least d * base^(n - 1), which has
+// bit_width(d) + (n - 1) floor(log2 base) bits or more (exactly that many
+// for a power-of-two base, where the logarithm alone would round one short);
+// the logarithm tightens it for the other bases.
 std::uint64_t least_bits(std::string_view digits, int base)
 {
     const std::size_t first = digits.find_first_not_of('0');
     if (first == std::string_view::npos) {
         return 1;
     }
-    const auto lower_digits = static_cast<double>(digits.size() - first - 1);
-    return detail::bits_for_log2(std::log2(digit_value(digits[first])) + lower_digits * std::log2(base));
+    const unsigned leading = digit_value(digits[first]);
+    const std::uint64_t lower_digits = digits.size() - first - 1;
+    const auto whole_bits_per_digit = static_cast<std::uint64_t>(std::bit_width(static_cast<unsigned>(base)) - 1);
+    const std::uint64_t by_bits =
+        lower_digits * whole_bits_per_digit + static_cast<std::uint64_t>(std::bit_width(leading));
+    const double log2 = std::log2(leading) + static_cast<double>(lower_digits) * std::log2(base);
+    return std::max(by_bits, detail::bits_for_log2(log2));
 }
 
 void require_digits(std::string_view text, std::size_t start, int base)
