@@ -14,7 +14,7 @@ source .ci/lib.sh
 
 seconds="${FUZZ_SECONDS:-60}"
 timeout="${FUZZ_TIMEOUT:-10}"
-targets=(loaders arithmetic text)
+targets=(loaders arithmetic integer)
 
 stage "fuzz: toolchain"
 need_packages cmake ninja-build clang libclang-rt-14-dev libgmp-dev

@@ -15,6 +15,10 @@ int main(int argc, char** argv)
     std::ifstream file;
     if (argc > 1) {
         file.open(argv[1]);
+        if (!file) {
+            std::cerr << "number_table: cannot open " << argv[1] << '\n';
+            return 1;
+        }
     }
     std::istream& in = argc > 1 ? file : std::cin;
     in.unsetf(std::ios_base::basefield);
@@ -25,5 +29,8 @@ int main(int argc, char** argv)
         sum += x;
     }
     fmt::print("{:=>32} |\n{:>+32} | {:#x}\n", "", sum, sum);
-    return in.eof() ? 0 : 1;
+    if (!in.eof()) {
+        std::cerr << "number_table: something other than a number after the last row\n";
+        return 1;
+    }
 }

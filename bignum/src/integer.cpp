@@ -3,12 +3,15 @@
 // conversions, the layout that streams and formatters share, and reading
 // from a stream as the standard library reads a long long.
 
+#include "capacity.h"
 #include "conversions/radix.h"
 
 #include <bignum/integer.h>
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cmath>
 #include <istream>
 #include <ostream>
 
@@ -59,6 +62,29 @@ std::size_t digits_start(std::string_view text, int base)
 }
 
 bool is_digit_of(char ch, int base) { return digit_value(ch) < static_cast<unsigned>(base); }
+
+// What a capacity refusal of text calls the value.
+constexpr std::string_view from_text = "a value from text";
+
+// The bits that the value of `digits` in base needs at least: with n
+// significant digits led by d, it is at least d * base^(n - 1), which has
+// bit_width(d) + (n - 1) floor(log2 base) bits or more (exactly that many
+// for a power-of-two base, where the logarithm alone would round one short);
+// the logarithm tightens it for the other bases.
+std::uint64_t least_bits(std::string_view digits, int base)
+{
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string_view::npos) {
+        return 1;
+    }
+    const unsigned leading = digit_value(digits[first]);
+    const std::uint64_t lower_digits = digits.size() - first - 1;
+    const auto whole_bits_per_digit = static_cast<std::uint64_t>(std::bit_width(static_cast<unsigned>(base)) - 1);
+    const std::uint64_t by_bits =
+        lower_digits * whole_bits_per_digit + static_cast<std::uint64_t>(std::bit_width(leading));
+    const double log2 = std::log2(leading) + static_cast<double>(lower_digits) * std::log2(base);
+    return std::max(by_bits, detail::bits_for_log2(log2));
+}
 
 void require_digits(std::string_view text, std::size_t start, int base)
 {
@@ -202,8 +228,10 @@ private:
             return;
         }
         ++significant_;
-        detail::require_room(significant_ <= std::size_t{big_limb_capacity()} * detail::limb_bits);
         text_ += digit;
+        if (significant_ > capacity_bits()) {
+            raise_capacity_error(from_text, least_bits(std::string_view(text_).substr(sign_length(text_)), base_));
+        }
     }
 
     std::streambuf& buf_;
@@ -229,8 +257,14 @@ integer integer::parse(std::string_view text, int base)
     require_base(base);
     const std::size_t start = digits_start(text, base);
     require_digits(text, start, base);
-    integer magnitude;
-    detail::radix_load(text.substr(start), static_cast<unsigned>(base), magnitude.x_);
+    const std::string_view digits = text.substr(start);
+    integer magnitude = detail::explained(
+        from_text, [&] { return least_bits(digits, base); },
+        [&] {
+            integer m;
+            detail::radix_load(digits, static_cast<unsigned>(base), m.x_);
+            return m;
+        });
     return text.starts_with('-') ? -magnitude : magnitude;
 }
 

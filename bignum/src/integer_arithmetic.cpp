@@ -3,6 +3,9 @@
 // bit operations on the two's complement, the number-theory functions and
 // conversions, and the refusals that name the sizes involved.
 
+#include "capacity.h"
+#include "internal.h"
+
 #include <bignum/integer.h>
 
 #include <algorithm>
@@ -12,9 +15,19 @@
 
 namespace bignum {
 
+std::uint64_t detail::bits_for_log2(double log2) noexcept
+{
+    const double shaved = log2 * (1 - 0x1p-40);
+    return shaved >= 0x1p63 ? std::numeric_limits<std::uint64_t>::max() : static_cast<std::uint64_t>(shaved) + 1;
+}
+
 namespace {
 
-constexpr std::uint32_t limb_bits = 32;
+using detail::bits_at;
+using detail::bits_for_log2;
+using detail::explained;
+using detail::limb_bits;
+using detail::magnitude;
 
 std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) noexcept
 {
@@ -57,21 +70,6 @@ std::string capacity_message(std::string_view subject, std::uint64_t bits)
     return message + "set the precision to " + std::to_string(holding) + " or more before creating any number";
 }
 
-// Runs make(); a capacity refusal from it is raised again naming `subject`
-// and the bits least_bits() says the result needs (asked only then).
-template <class Make, class Bits>
-integer explained(std::string_view subject, Bits least_bits, Make make)
-{
-    try {
-        return make();
-    } catch (const big_error& e) {
-        if (e.why() != big_error::reason::capacity_exceeded) {
-            throw;
-        }
-        raise_capacity_error(subject, least_bits());
-    }
-}
-
 // For results whose only bound is the capacity itself.
 std::uint64_t past_capacity() noexcept { return 0; }
 
@@ -104,36 +102,12 @@ std::uint64_t lowest_set_bit(const BigNum* x) noexcept
     return std::uint64_t{i} * limb_bits + static_cast<std::uint64_t>(std::countr_zero(limbs[i]));
 }
 
-// `count` (at most 53) bits of the magnitude from bit `position` up.
-std::uint64_t bits_at(const BigNum* x, std::uint64_t position, std::uint32_t count) noexcept
-{
-    std::uint64_t out = 0;
-    for (std::uint32_t got = 0; got < count;) {
-        const std::uint64_t at = position + got;
-        const std::uint64_t index = at / limb_bits;
-        const auto offset = static_cast<std::uint32_t>(at % limb_bits);
-        const std::uint64_t limb = index < big_used_count(x) ? big_limbs(x)[index] : 0;
-        const std::uint32_t take = std::min(limb_bits - offset, count - got);
-        out |= (limb >> offset & ((std::uint64_t{1} << take) - 1)) << got;
-        got += take;
-    }
-    return out;
-}
-
 // A lower bound of log2 |x| for a non-zero x, from its top 53 bits.
 double log2_at_least(const integer& x) noexcept
 {
     const std::uint32_t bits = x.bit_length();
     const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
-    return std::log2(static_cast<double>(bits_at(x.handle(), dropped, 53))) + dropped;
-}
-
-// Bits of a result whose log2 is at least `log2`, shaved so that rounding
-// cannot lift it past the true count.
-std::uint64_t bits_for_log2(double log2) noexcept
-{
-    const double shaved = log2 * (1 - 0x1p-40);
-    return shaved >= 0x1p63 ? std::numeric_limits<std::uint64_t>::max() : static_cast<std::uint64_t>(shaved) + 1;
+    return std::log2(static_cast<double>(bits_at(magnitude(x.handle()), dropped, 53))) + dropped;
 }
 
 // ---- two's complement ----
@@ -317,7 +291,7 @@ integer integer::shift_right(const integer& x, std::uint64_t count)
 bool integer::bit_at(std::uint64_t n) const noexcept
 {
     const BigNum* v = value();
-    const bool magnitude_bit = bits_at(v, n, 1) != 0;
+    const bool magnitude_bit = bits_at(magnitude(v), n, 1) != 0;
     if (sign() >= 0) {
         return magnitude_bit;
     }
@@ -354,8 +328,9 @@ double integer::to_double() const noexcept
     // The top 53 bits are exact in a double; dropping the rest truncates.
     const std::uint32_t bits = bit_length();
     const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
-    const double magnitude = std::ldexp(static_cast<double>(bits_at(value(), dropped, 53)), static_cast<int>(dropped));
-    return sign() < 0 ? -magnitude : magnitude;
+    const double absolute =
+        std::ldexp(static_cast<double>(bits_at(magnitude(value()), dropped, 53)), static_cast<int>(dropped));
+    return sign() < 0 ? -absolute : absolute;
 }
 
 std::vector<std::byte> integer::to_bytes(std::endian order) const

@@ -50,6 +50,21 @@ inline constexpr unsigned limb_bits = 32;
 }
 inline void set_bit(BigNum* x, std::uint32_t k) noexcept { limbs(x)[k / limb_bits] |= Limb{1} << (k % limb_bits); }
 
+// `count` bits (at most 64) of the magnitude x from bit `position` up, as a
+// number; bits past its end read as 0. They lie in at most three limbs, and
+// in two unless count + position % 32 > 64.
+[[nodiscard]] inline std::uint64_t bits_at(std::span<const Limb> x, std::uint64_t position, unsigned count) noexcept
+{
+    const std::uint64_t index = position / limb_bits;
+    const auto shift = static_cast<unsigned>(position % limb_bits);
+    const auto limb = [x](std::uint64_t i) -> Wide { return i < x.size() ? x[i] : 0; };
+    Wide window = (limb(index) | limb(index + 1) << limb_bits) >> shift;
+    if (count + shift > 2 * limb_bits) {
+        window |= limb(index + 2) << (2 * limb_bits - shift);
+    }
+    return count < 2 * limb_bits ? window & ((Wide{1} << count) - 1) : window;
+}
+
 // Bytes of a limb from its most significant non-zero byte down; at least 1.
 [[nodiscard]] inline unsigned significant_bytes(Limb v) noexcept
 {

@@ -4,6 +4,7 @@
 // edge), each result or error compared with GMP's.
 
 #include "../support.h"
+#include "gmp_outcome.h"
 
 #include <bignum/integer.h>
 #include <gmpxx.h>
@@ -11,9 +12,12 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <sstream>
 
 using namespace bignum_test;
 using bignum::integer;
+using bignum_oracle::outcome;
+using bignum_oracle::text;
 
 namespace {
 
@@ -69,30 +73,6 @@ std::vector<Value> values()
     return v;
 }
 
-// What a result reads as: its decimal form, or the kind of error raised.
-template <class Run>
-std::string ours(Run run)
-{
-    try {
-        return run();
-    } catch (const big_error& e) {
-        const std::string what = e.what();
-        const bool named = what.find("capacity is " + std::to_string(kCapacityBits) + " bits") != std::string::npos;
-        return e.why() == big_error::reason::capacity_exceeded && named ? "capacity" : what;
-    } catch (const big_division_by_zero&) {
-        return "division by zero";
-    } catch (const std::domain_error&) {
-        return "domain";
-    } catch (const std::overflow_error&) {
-        return "overflow";
-    } catch (const std::invalid_argument&) {
-        return "invalid";
-    }
-}
-
-// Hexadecimal, the cheap conversion both ways.
-std::string text(const integer& x) { return x.to_string(16); }
-std::string text(const mpz_class& x) { return abs(x) > max_value ? "capacity" : x.get_str(-16); }
 std::string text(bool b) { return b ? "true" : "false"; }
 std::string text(double d) { return std::to_string(d); }
 
@@ -111,18 +91,6 @@ std::string mpz_bytes(const mpz_class& x, int order)
     std::size_t count = 0;
     mpz_export(bytes.data(), &count, order, 1, 0, 0, x.get_mpz_t());
     return count == 0 ? "0." : bytes_text(bytes);
-}
-
-// x mod |m| in 0 .. |m| - 1, with mpz_powm's handling of a negative exponent.
-std::string mpz_pow_mod(const mpz_class& b, const mpz_class& e, const mpz_class& m)
-{
-    mpz_class base = b;
-    if (m == 0 || (e < 0 && mpz_invert(base.get_mpz_t(), b.get_mpz_t(), m.get_mpz_t()) == 0)) {
-        return "division by zero";
-    }
-    mpz_class r;
-    mpz_powm(r.get_mpz_t(), base.get_mpz_t(), mpz_class(abs(e)).get_mpz_t(), m.get_mpz_t());
-    return text(r);
 }
 
 } // namespace
@@ -161,7 +129,7 @@ TEST_F(IntegerDifferential, BinaryOperatorsAgreeForEverySignZeroAndMovedFrom)
         for (const Value& b : table) {
             const integer y = b.make();
             for (const Row& row : rows) {
-                EXPECT_EQ(ours([&] { return text(row.ours(x, y)); }), row.gmp(a.oracle, b.oracle))
+                EXPECT_EQ(outcome([&] { return text(row.ours(x, y)); }), row.gmp(a.oracle, b.oracle))
                     << a.label << ' ' << row.op << ' ' << b.label;
                 EXPECT_EQ(block_of(x.handle()), x_before) << a.label << ' ' << row.op << " changed its operand";
             }
@@ -230,6 +198,8 @@ TEST_F(IntegerDifferential, UnaryOperationsAndConversionsAgree)
         {"to_bytes little", [](I x) { return bytes_text(x.to_bytes(std::endian::little)); }, [](M x) { return mpz_bytes(x, -1); }},
         {"from_bytes", [](I x) { return text(integer::from_bytes(x.to_bytes(std::endian::little), std::endian::little)); },
          [](M x) { return text(mpz_class(abs(x))); }},
+        {"text", [](I x) { std::ostringstream out; out << std::showpos << x; return x.to_string(2) + ' ' + x.to_string(7) + ' ' + out.str(); },
+         [](M x) { return x.get_str(2) + ' ' + x.get_str(7) + ' ' + (x >= 0 ? "+" : "") + x.get_str(); }},
         {"hash", [](I x) { return text(std::hash<integer>{}(x) == std::hash<integer>{}(integer(x.to_string()))); },
          [](M) { return "true"; }},
         {"is_probable_prime", [](I x) { return text(is_probable_prime(x)); },
@@ -239,7 +209,7 @@ TEST_F(IntegerDifferential, UnaryOperationsAndConversionsAgree)
     for (const Value& v : values()) {
         for (const Row& row : rows) {
             const integer x = v.make();
-            EXPECT_EQ(ours([&] { return row.ours(x); }), row.gmp(v.oracle)) << row.op << ' ' << v.label;
+            EXPECT_EQ(outcome([&] { return row.ours(x); }), row.gmp(v.oracle)) << row.op << ' ' << v.label;
         }
     }
 }
@@ -254,12 +224,12 @@ TEST_F(IntegerDifferential, ModularInverseAndPowerLandInRangeForEverySign)
             const mpz_class mm(m);
             mpz_class inverse;
             const bool invertible = mm != 0 && mpz_invert(inverse.get_mpz_t(), ma.get_mpz_t(), mm.get_mpz_t()) != 0;
-            EXPECT_EQ(ours([&] { return text(inv_mod(integer(a), integer(m))); }),
+            EXPECT_EQ(outcome([&] { return text(inv_mod(integer(a), integer(m))); }),
                       invertible ? text(inverse) : "division by zero")
                 << "inv_mod(" << a << ", " << m << ")";
             for (const char* e : {"0", "3", "-1", "-2", "65537"}) {
-                EXPECT_EQ(ours([&] { return text(pow_mod(integer(a), integer(e), integer(m))); }),
-                          mpz_pow_mod(ma, mpz_class(e), mm))
+                EXPECT_EQ(outcome([&] { return text(pow_mod(integer(a), integer(e), integer(m))); }),
+                          bignum_oracle::pow_mod_text(ma, mpz_class(e), mm))
                     << "pow_mod(" << a << ", " << e << ", " << m << ")";
             }
         }
@@ -345,6 +315,8 @@ TEST_F(IntegerDifferential, CapacityRefusalsSayWhatWouldHoldTheResult)
         {"lcm", [&] { return lcm(max, max - 1); }, "an lcm needs at least 513 bits"},
         {"from double", [&] { return integer(1e200); }, "a value from a double needs at least 665 bits"},
         {"from bytes", [&] { return integer::from_bytes(std::vector<std::byte>(65, std::byte{1}), std::endian::big); }, "a value from bytes needs at least 513 bits"},
+        {"parse", [&] { return integer("1" + std::string(155, '0')); }, "a value from text needs at least 515 bits, but the capacity is 512 bits (precision 128); set the precision to 129 or more"},
+        {">> hex", [&] { std::istringstream in("0x1" + std::string(200, '0')); integer x; in >> std::hex >> x; return x; }, "a value from text needs at least 801 bits"},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -399,6 +371,6 @@ TEST_F(IntegerDifferential, DoublesTruncateAndNonFiniteOnesAreRefused)
                            std::numeric_limits<double>::infinity(),
                            -std::numeric_limits<double>::infinity()};
     for (const double d : rows) {
-        EXPECT_EQ(ours([&] { return text(integer(d)); }), std::isfinite(d) ? text(mpz_class(d)) : "domain") << d;
+        EXPECT_EQ(outcome([&] { return text(integer(d)); }), std::isfinite(d) ? text(mpz_class(d)) : "domain") << d;
     }
 }

@@ -118,7 +118,7 @@ TEST_F(Integer, OperatorsGiveWhatTheHandlesGiveAndLeaveOperandsOnError)
 
 // Each row's value is computed as the table is built; a built-in integer
 // sits on either side where it can.
-TEST_F(Integer, ExpressionsMixBuiltInsOnEitherSideShiftTheMagnitudeAndStep)
+TEST_F(Integer, ExpressionsMixBuiltInsOnEitherSideShiftAsBuiltInsDoAndStep)
 {
     const integer x = 5;
     struct Row {
@@ -349,6 +349,15 @@ TEST_F(Integer, ReadsFromAStreamAsALongLongIs)
     std::istringstream endless(std::string(100'000, '1'));
     EXPECT_THROW(endless >> x, big_error);
     EXPECT_EQ(x, 42);
+    // Into a moved-from integer: a failed read leaves it reading 0, a read gives it a value.
+    const integer taken = std::move(x);
+    std::istringstream after_move("z 12");
+    after_move >> x; // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move): the point of the check
+    EXPECT_TRUE(after_move.fail() && x == 0 && x.to_string() == "0");
+    after_move.clear();
+    after_move.ignore();
+    after_move >> x;
+    EXPECT_EQ(x + taken, 54);
 }
 
 #ifdef BIGNUM_TEST_FMT

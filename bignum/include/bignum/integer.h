@@ -3,22 +3,34 @@
 //
 // Each integer owns one BigNum block and frees it when destroyed, so values
 // can be copied, moved, returned and kept in containers, and nothing leaks
-// when an exception passes. Every operation is a call into the handle API (or
-// a short sequence of them), whose rules it keeps: division truncates towards
-// zero, a non-zero remainder has the dividend's sign, a zero divisor raises
-// `big_division_by_zero`, and a result past the limb capacity raises
-// `big_error` whose `what()` names the bits the result needs and the
-// precision that would hold it. Where built-ins and the handle API differ,
-// the value type means what a built-in means: `>>` rounds towards negative
-// infinity, and `&`, `|`, `^`, `~` act on the infinite two's complement. An
-// operation that raises leaves its operands, and the integer it assigns to,
-// as they were.
+// when an exception passes.
 //
-// The precision stays process-wide: destroy every integer (statics too) and
-// every handle before `set_precision`, which refuses while blocks are alive.
+// Precision: every block has the size the process-wide precision gives it,
+// 1024 bits unless `set_precision` chose another (1 .. max_precision), and
+// holds a magnitude of four times that many bits, `capacity_bits()`. The
+// precision can change only while no number is alive: destroy every integer
+// (statics too) and free every handle first.
 //
-// A moved-from integer holds no block and reads as 0 in every operation; a
-// zero is zero whatever used count and sign word a byte loader gave it.
+// Semantics: the arithmetic calls into the handle API and keeps its rules:
+// division truncates towards zero and a non-zero remainder has the
+// dividend's sign. Where built-ins and the handle API differ, the value type
+// means what a built-in (and mpz_class) means: `>>` rounds towards negative
+// infinity, `&`, `|`, `^`, `~` and `test_bit` act on the infinite two's
+// complement, and `inv_mod` and `pow_mod` give results in 0 .. |m| - 1. A
+// moved-from integer holds no block and reads as 0 in every operation (it
+// may also be assigned to, swapped or read into), and a zero is zero
+// whatever used count and sign word a byte loader gave it.
+//
+// Errors: a result past the capacity raises `big_error` [capacity_exceeded]
+// whose `what()` names the operation, the bits the result needs at least,
+// the capacity and the precision that would hold it; a zero divisor, or a
+// modulus without the inverse asked for, raises `big_division_by_zero`;
+// malformed text raises `parse_error`, and a base outside 2 .. 36 or a
+// negative count, bit index or exponent `std::invalid_argument`; `isqrt`
+// and `popcount` of a negative and a non-finite double raise
+// `std::domain_error`, and `to<T>()` of a value T cannot hold
+// `std::overflow_error`. An operation that raises leaves its operands, and
+// the integer it assigns to, as they were.
 
 #ifndef BIGNUM_INTEGER_H
 #define BIGNUM_INTEGER_H
@@ -456,8 +468,9 @@ BIGNUM_EXPORT std::ostream& operator<<(std::ostream& out, const integer& x);
 // Reading stops before the first byte that cannot continue the number. When
 // no number was read, failbit is set and x keeps its value; eofbit is set
 // when the input ended. A value past the capacity raises `big_error`, x
-// unchanged; a run of digits too long for any value stops there and raises
-// as well, so endless digits cost bounded memory and time.
+// unchanged; reading stops, and raises as well, at the first significant
+// digit past as many as the capacity has bits, so endless digits cost
+// bounded memory and time.
 BIGNUM_EXPORT std::istream& operator>>(std::istream& in, integer& x);
 
 namespace detail {

@@ -46,19 +46,6 @@ unsigned bits_per_digit(unsigned base) noexcept
     return std::has_single_bit(base) ? static_cast<unsigned>(std::countr_zero(base)) : 0;
 }
 
-// The `width` bits (at most 32) of the magnitude from bit `position` up; bits
-// past the top read as 0.
-Limb bits_at(std::span<const Limb> x, std::size_t position, unsigned width) noexcept
-{
-    const std::size_t index = position / limb_bits;
-    const unsigned shift = position % limb_bits;
-    Wide window = x[index] >> shift;
-    if (shift + width > limb_bits && index + 1 < x.size()) {
-        window |= Wide{x[index + 1]} << (limb_bits - shift);
-    }
-    return low_word(window) & low_word((Wide{1} << width) - 1);
-}
-
 std::string digits_of_bits(std::span<const Limb> x, unsigned width, std::string_view alphabet)
 {
     const std::size_t bits = (x.size() - 1) * limb_bits + std::bit_width(x.back());
