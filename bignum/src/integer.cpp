@@ -327,8 +327,6 @@ std::istream& operator>>(std::istream& in, integer& x)
     return in;
 }
 
-namespace detail {
-
 std::string formatted(const integer& x, const format_spec& spec)
 {
     const int base = spec.type == 'x' || spec.type == 'X' ? 16 : spec.type == 'o' ? 8 : spec.type == 'd' ? 10 : 2;
@@ -352,14 +350,12 @@ std::string formatted(const integer& x, const format_spec& spec)
     }
 }
 
-integer from_literal(std::string_view text)
+integer integer::from_literal(std::string_view text)
 {
-    const literal_form form = literal_form_of(text);
+    const detail::literal_form form = detail::literal_form_of(text);
     std::string digits(text.substr(form.start));
     std::erase(digits, '\'');
     return integer::parse(digits.empty() ? "0" : digits, static_cast<int>(form.base));
 }
-
-} // namespace detail
 
 } // namespace bignum

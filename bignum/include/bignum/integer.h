@@ -167,6 +167,10 @@ public:
     explicit integer(std::string_view text, int base = 10) : integer(parse(text, base)) {}
     // The same as a named function.
     [[nodiscard]] static integer parse(std::string_view text, int base = 10);
+    // An integer literal's text as the language reads it (0x, 0b, a leading 0
+    // for octal, digit separators), as `_n` passes it; malformed text raises
+    // `parse_error`.
+    [[nodiscard]] static integer from_literal(std::string_view text);
     // The non-negative value of a magnitude's bytes in the given order;
     // leading zero bytes are allowed, and no bytes give 0.
     [[nodiscard]] static integer from_bytes(std::span<const std::byte> bytes, std::endian order);
@@ -473,8 +477,6 @@ BIGNUM_EXPORT std::ostream& operator<<(std::ostream& out, const integer& x);
 // bounded memory and time.
 BIGNUM_EXPORT std::istream& operator>>(std::istream& in, integer& x);
 
-namespace detail {
-
 // A format spec for an integer, as fmt and <format> write it:
 // [[fill]align][sign][#][0][width][type], type one of d x X o b B.
 struct format_spec {
@@ -488,8 +490,10 @@ struct format_spec {
     char type = 'd';
 };
 
-// x laid out by spec, for the formatters in <bignum/format.h>.
+// x laid out by spec: what the formatters in <bignum/format.h> write.
 [[nodiscard]] BIGNUM_EXPORT std::string formatted(const integer& x, const format_spec& spec);
+
+namespace detail {
 
 // Where an integer literal's digits begin and their base, as the language
 // reads it: 0x, 0b, a leading 0 for octal, otherwise decimal.
@@ -519,8 +523,6 @@ constexpr bool is_integer_literal(std::string_view text) noexcept
     }
     return form.start < text.size();
 }
-// The value of an integer literal that is_integer_literal accepted.
-[[nodiscard]] BIGNUM_EXPORT integer from_literal(std::string_view text);
 
 } // namespace detail
 
@@ -535,7 +537,7 @@ template <char... text>
     static constexpr std::array<char, sizeof...(text)> chars{text...};
     static_assert(detail::is_integer_literal({chars.data(), chars.size()}),
                   "bignum: _n takes an integer literal: decimal, 0x hexadecimal, 0b binary or 0 octal digits");
-    return detail::from_literal({chars.data(), chars.size()});
+    return integer::from_literal({chars.data(), chars.size()});
 }
 
 } // namespace literals
