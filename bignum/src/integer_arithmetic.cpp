@@ -104,12 +104,24 @@ std::uint64_t lowest_set_bit(const BigNum* x) noexcept
     return std::uint64_t{i} * limb_bits + static_cast<std::uint64_t>(std::countr_zero(limbs[i]));
 }
 
-// A lower bound of log2 |x| for a non-zero x, from its top 53 bits.
-double log2_at_least(const integer& x) noexcept
+// |x| truncated to its top 53 bits, which a double holds exactly: |x| is at
+// least top x 2^dropped, and below (top + 1) x 2^dropped.
+struct top_bits {
+    std::uint64_t top;
+    std::uint32_t dropped;
+};
+top_bits top_53_bits(const integer& x) noexcept
 {
     const std::uint32_t bits = x.bit_length();
     const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
-    return std::log2(static_cast<double>(bits_at(magnitude(x.handle()), dropped, 53))) + dropped;
+    return {bits_at(magnitude(x.handle()), dropped, 53), dropped};
+}
+
+// A lower bound of log2 |x| for a non-zero x, from its top 53 bits.
+double log2_at_least(const integer& x) noexcept
+{
+    const auto [top, dropped] = top_53_bits(x);
+    return std::log2(static_cast<double>(top)) + dropped;
 }
 
 // ---- two's complement ----
@@ -323,11 +335,9 @@ void integer::refuse_conversion(int digits, bool is_signed) const
 
 double integer::to_double() const noexcept
 {
-    // The top 53 bits are exact in a double; dropping the rest truncates.
-    const std::uint32_t bits = bit_length();
-    const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
-    const double absolute =
-        std::ldexp(static_cast<double>(bits_at(magnitude(value()), dropped, 53)), static_cast<int>(dropped));
+    // Dropping the bits below the top 53 truncates.
+    const auto [top, dropped] = top_53_bits(*this);
+    const double absolute = std::ldexp(static_cast<double>(top), static_cast<int>(dropped));
     return sign() < 0 ? -absolute : absolute;
 }
 
