@@ -41,6 +41,18 @@ bool starts_with_prefix(std::string_view text, int base)
            (text[1] == letter || text[1] == static_cast<char>(letter - 'a' + 'A'));
 }
 
+// What '#' or std::showbase puts before a value's digits: 0b, 0x (upper
+// case when asked) or 0; nothing in the other bases.
+std::string_view base_prefix(int base, bool upper)
+{
+    switch (base) {
+    case 2: return upper ? "0B" : "0b";
+    case 8: return "0";
+    case 16: return upper ? "0X" : "0x";
+    default: return "";
+    }
+}
+
 std::size_t sign_length(std::string_view text) { return text.starts_with('+') || text.starts_with('-') ? 1 : 0; }
 
 // Base 0: the base that the prefix after the sign names, decimal without one.
@@ -300,7 +312,7 @@ std::ostream& operator<<(std::ostream& out, const integer& x)
     const bool prefixed = has(flags, std::ios_base::showbase) && x.sign() != 0;
     std::string head = x.sign() < 0 ? "-" : base == 10 && has(flags, std::ios_base::showpos) ? "+" : "";
     if (prefixed && base == 16) {
-        head += upper ? "0X" : "0x";
+        head += base_prefix(base, upper);
     }
     const std::string digits = (prefixed && base == 8 ? "0" : "") + magnitude_text(x, base, !upper);
     const std::size_t width = static_cast<std::size_t>(std::max<std::streamsize>(out.width(), 0));
@@ -332,11 +344,8 @@ std::string formatted(const integer& x, const format_spec& spec)
     const int base = spec.type == 'x' || spec.type == 'X' ? 16 : spec.type == 'o' ? 8 : spec.type == 'd' ? 10 : 2;
     const bool upper = spec.type == 'X' || spec.type == 'B';
     std::string head = x.sign() < 0 ? "-" : spec.sign == '-' ? "" : std::string(1, spec.sign);
-    if (spec.alternate && base != 10 && (base != 8 || x.sign() != 0)) {
-        head += '0';
-        if (base != 8) {
-            head += upper ? static_cast<char>(prefix_letter(base) - 'a' + 'A') : prefix_letter(base);
-        }
+    if (spec.alternate && (base != 8 || x.sign() != 0)) {
+        head += base_prefix(base, upper);
     }
     const std::string digits = magnitude_text(x, base, !upper);
     const std::string_view fill(spec.fill.data(), spec.fill_size);

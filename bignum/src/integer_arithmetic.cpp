@@ -26,8 +26,10 @@ namespace {
 using detail::bits_at;
 using detail::bits_for_log2;
 using detail::explained;
+using detail::is_odd;
 using detail::limb_bits;
 using detail::magnitude;
+using detail::require_room;
 
 std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) noexcept
 {
@@ -102,12 +104,24 @@ std::uint64_t lowest_set_bit(const BigNum* x) noexcept
     return std::uint64_t{i} * limb_bits + static_cast<std::uint64_t>(std::countr_zero(limbs[i]));
 }
 
-// A lower bound of log2 |x| for a non-zero x, from its top 53 bits.
-double log2_at_least(const integer& x) noexcept
+// |x| truncated to its top 53 bits, which a double holds exactly: |x| is at
+// least top x 2^dropped, and below (top + 1) x 2^dropped.
+struct top_bits {
+    std::uint64_t top;
+    std::uint32_t dropped;
+};
+top_bits top_53_bits(const integer& x) noexcept
 {
     const std::uint32_t bits = x.bit_length();
     const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
-    return std::log2(static_cast<double>(bits_at(magnitude(x.handle()), dropped, 53))) + dropped;
+    return {bits_at(magnitude(x.handle()), dropped, 53), dropped};
+}
+
+// A lower bound of log2 |x| for a non-zero x, from its top 53 bits.
+double log2_at_least(const integer& x) noexcept
+{
+    const auto [top, dropped] = top_53_bits(x);
+    return std::log2(static_cast<double>(top)) + dropped;
 }
 
 // ---- two's complement ----
@@ -128,7 +142,7 @@ void negate(Limbs& limbs) noexcept
 Limbs twos_complement(const BigNum* x, std::size_t n)
 {
     Limbs out(n);
-    std::copy_n(big_limbs(x), big_used_count(x), out.begin());
+    std::ranges::copy(magnitude(x), out.begin());
     if (big_sign_word(x) != 0) {
         negate(out);
     }
@@ -144,21 +158,19 @@ integer from_twos_complement(Limbs limbs)
     while (limbs.size() > 1 && limbs.back() == 0) {
         limbs.pop_back();
     }
-    if (limbs.size() > big_limb_capacity()) {
-        big_raise_error(big_error::reason::capacity_exceeded);
-    }
+    require_room(limbs.size() <= big_limb_capacity());
     integer r;
     BigNum* block = r.handle();
-    std::copy(limbs.begin(), limbs.end(), big_limbs(block));
-    big_words(block)[0] = static_cast<std::uint32_t>(limbs.size());
-    big_words(block)[1] = negative ? 1 : 0;
+    std::ranges::copy(limbs, detail::limbs(block));
+    detail::used(block) = static_cast<std::uint32_t>(limbs.size());
+    detail::sign(block) = negative ? 1 : 0;
     return r;
 }
 
 template <class Combine>
 integer bitwise(const integer& a, const integer& b, Combine combine)
 {
-    const std::size_t n = std::max(big_used_count(a.handle()), big_used_count(b.handle())) + std::size_t{1};
+    const std::size_t n = std::max(detail::used(a.handle()), detail::used(b.handle())) + std::size_t{1};
     Limbs x = twos_complement(a.handle(), n);
     const Limbs y = twos_complement(b.handle(), n);
     std::transform(x.begin(), x.end(), y.begin(), x.begin(), combine);
@@ -306,10 +318,8 @@ std::uint32_t integer::popcount() const
     if (sign() < 0) {
         throw std::domain_error("bignum: popcount of a negative number, which has infinitely many set bits");
     }
-    const BigNum* v = value();
-    const std::span<const std::uint32_t> limbs{big_limbs(v), big_used_count(v)};
     std::uint32_t count = 0;
-    for (const std::uint32_t limb : limbs) {
+    for (const std::uint32_t limb : magnitude(value())) {
         count += static_cast<std::uint32_t>(std::popcount(limb));
     }
     return count;
@@ -325,11 +335,9 @@ void integer::refuse_conversion(int digits, bool is_signed) const
 
 double integer::to_double() const noexcept
 {
-    // The top 53 bits are exact in a double; dropping the rest truncates.
-    const std::uint32_t bits = bit_length();
-    const std::uint32_t dropped = bits > 53 ? bits - 53 : 0;
-    const double absolute =
-        std::ldexp(static_cast<double>(bits_at(magnitude(value()), dropped, 53)), static_cast<int>(dropped));
+    // Dropping the bits below the top 53 truncates.
+    const auto [top, dropped] = top_53_bits(*this);
+    const double absolute = std::ldexp(static_cast<double>(top), static_cast<int>(dropped));
     return sign() < 0 ? -absolute : absolute;
 }
 
@@ -382,8 +390,8 @@ integer pow_mod(const integer& base, const integer& exp, const integer& mod)
     const integer inverse = exp.sign() < 0 ? inv_mod(base, mod) : integer();
     const integer& b = exp.sign() < 0 ? inverse : base;
     // Montgomery works in three times the modulus's limbs, the even path in twice.
-    const bool odd = (big_limbs(mod.handle())[0] & 1U) != 0;
-    const auto least = [&] { return std::uint64_t{odd ? 3U : 2U} * big_used_count(mod.handle()) * limb_bits; };
+    const bool odd = is_odd(mod.handle());
+    const auto least = [&] { return std::uint64_t{odd ? 3U : 2U} * detail::used(mod.handle()) * limb_bits; };
     return explained(
         odd ? "pow_mod with an odd modulus, whose products take three times the modulus's limbs,"
             : "pow_mod with an even modulus, whose products take twice the modulus's limbs,",

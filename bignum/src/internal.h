@@ -101,6 +101,20 @@ void require_nonzero_divisor(const BigNum* divisor);
 // Every temporary of an operation: released on every way out of it.
 using Scratch = big_scoped;
 
+// |x| = |x| x factor + addend in one pass, in place, growing by a limb when
+// the carry needs it; raises only past the capacity, after writing, so
+// callers that must not change x check first or work on a temporary.
+inline void mul_add_word(BigNum* x, Limb factor, Limb addend)
+{
+    Limb carry = addend;
+    for (Limb& limb : magnitude(x)) {
+        const Wide p = Wide{limb} * factor + carry;
+        limb = low_word(p);
+        carry = high_word(p);
+    }
+    big_push_limb(x, carry);
+}
+
 // ---- limb-array primitives ----
 // Inline, so that the hot loops of division and multiplication keep their
 // counters and carries in registers instead of calling per row or per bit.

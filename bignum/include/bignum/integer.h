@@ -313,7 +313,8 @@ public:
     // without prefix or leading zeros, letters upper case; "0" for zero.
     // Another base raises `std::invalid_argument`. Bases 2, 4, 8, 16 and 32
     // take time linear in the size, the others (decimal too) quadratic, with
-    // one pass of word divisions per limb's worth of digits.
+    // one word division per limb for every word's worth of digits (nine
+    // decimal ones).
     [[nodiscard]] std::string to_string(int base = 10) const;
     // The magnitude's bytes without leading zeros (one zero byte for 0), most
     // significant first for std::endian::big, least for little. The sign is

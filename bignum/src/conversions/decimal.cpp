@@ -24,19 +24,6 @@ Limb times_ten_carry(std::span<const Limb> a) noexcept
     return carry;
 }
 
-// |a| = 10 |a| + digit in one pass, in place; raises only past the
-// capacity, after writing, so callers that must not change a check first.
-void times_ten_plus(BigNum* a, Limb digit)
-{
-    Limb carry = digit;
-    for (Limb& limb : magnitude(a)) {
-        const Wide next = Wide{limb} * 10 + carry;
-        limb = low_word(next);
-        carry = high_word(next);
-    }
-    big_push_limb(a, carry);
-}
-
 } // namespace
 
 void big_mul10(BigNum* a)
@@ -46,7 +33,7 @@ void big_mul10(BigNum* a)
     if (limbs(a)[used(a) - 1] > largest_top_without_carry && used(a) == big_limb_capacity()) {
         require_room(times_ten_carry(magnitude(a)) == 0);
     }
-    times_ten_plus(a, 0);
+    mul_add_word(a, 10, 0);
 }
 
 void big_from_dec(const char* text, BigNum* x)
@@ -57,7 +44,7 @@ void big_from_dec(const char* text, BigNum* x)
     const bool negative = *text == '-';
     for (const char* digit = negative ? text + 1 : text; *digit != '\0'; ++digit) {
         // Bytes are not validated: any byte b adds b - 48 modulo 2^32.
-        times_ten_plus(t, static_cast<unsigned char>(*digit) - 48U);
+        mul_add_word(t, 10, static_cast<unsigned char>(*digit) - 48U);
     }
     sign(t) = negative && !is_zero(t) ? 1 : 0; // "-0" is +0 too
     copy_value(x, t);

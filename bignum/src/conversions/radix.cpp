@@ -100,18 +100,6 @@ void load_bits(std::string_view digits, unsigned width, BigNum* x)
     used(x) = std::max<std::uint32_t>(1, static_cast<std::uint32_t>((bits + limb_bits - 1) / limb_bits));
 }
 
-// x = x * factor + addend in place, growing by a limb when the carry needs it.
-void mul_add_word(BigNum* x, Limb factor, Limb addend)
-{
-    Limb carry = addend;
-    for (Limb& limb : magnitude(x)) {
-        const Wide p = Wide{limb} * factor + carry;
-        limb = low_word(p);
-        carry = high_word(p);
-    }
-    big_push_limb(x, carry);
-}
-
 void load_by_chunks(std::string_view digits, unsigned base, BigNum* x)
 {
     const Chunk chunk = chunk_of(base);
