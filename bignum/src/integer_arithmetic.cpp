@@ -398,6 +398,13 @@ integer pow_mod(const integer& base, const integer& exp, const integer& mod)
         least, [&] { return written([&](BigNum* p) { big_powmod(b.handle(), exp.handle(), mod.handle(), p); }); });
 }
 
+integer gcd(const integer& a, const integer& b)
+{
+    const integer x = abs(a);
+    const integer y = abs(b);
+    return written([&](BigNum* r) { big_gcd(x.handle(), y.handle(), r); });
+}
+
 integer lcm(const integer& a, const integer& b)
 {
     const integer x = abs(a);

@@ -342,8 +342,6 @@ public:
     [[nodiscard]] BigNum* release() noexcept { return std::exchange(x_, nullptr); }
 
 private:
-    friend integer gcd(const integer& a, const integer& b);
-
     enum class op : std::uint8_t {
         add,
         subtract,
@@ -402,15 +400,6 @@ private:
         return high << 32U | big_limbs(v)[0];
     }
 
-    static const BigNum* operand(const integer& x) noexcept { return x.value(); }
-    // A new integer holding op(operands..., result).
-    template <auto op, class... Operands>
-    static integer result(const Operands&... operands)
-    {
-        integer r;
-        op(operand(operands)..., r.x_);
-        return r;
-    }
     static int compare(const integer& a, const integer& b) { return big_cmp(a.value(), b.value()); }
 
     BigNum* x_;
@@ -425,10 +414,7 @@ private:
 // modulus's limbs within the capacity; an even one needs twice.
 [[nodiscard]] BIGNUM_EXPORT integer pow_mod(const integer& base, const integer& exp, const integer& mod);
 // gcd(|a|, |b|), non-negative; gcd(0, 0) is 0.
-[[nodiscard]] inline integer gcd(const integer& a, const integer& b)
-{
-    return integer::result<big_gcd>(abs(a), abs(b));
-}
+[[nodiscard]] BIGNUM_EXPORT integer gcd(const integer& a, const integer& b);
 // lcm(|a|, |b|), non-negative; lcm(0, 0) raises `big_division_by_zero`.
 [[nodiscard]] BIGNUM_EXPORT integer lcm(const integer& a, const integer& b);
 // The inverse of a modulo |m|, in 0 .. |m| - 1, for every sign of a and m;
