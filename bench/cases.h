@@ -134,8 +134,8 @@ private:
 [[nodiscard]] std::unique_ptr<Case> openssl_case(Op op, const Operands& in);
 [[nodiscard]] std::unique_ptr<Case> tommath_case(Op op, const Operands& in);
 
-// The value type's decimal text against GMP's, at sizes of its own.
-void register_text_cases();
+// The value type beside mpz_class, operation by operation.
+void register_integer_cases();
 
 } // namespace bench
 

@@ -93,7 +93,7 @@ void register_all()
 int main(int argc, char** argv)
 {
     register_all();
-    register_text_cases();
+    register_integer_cases();
     // The product kernel level the library chose (BIGNUM_KERNEL can force one).
     benchmark::AddCustomContext("bignum_kernel", bench::ref::kernel_level());
     benchmark::Initialize(&argc, argv);

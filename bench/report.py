@@ -137,12 +137,82 @@ def times_from(results):
     for b in results["benchmarks"]:
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
+        if b["run_name"].startswith("integer/"):
+            continue  # the value type's rows: integer_times
         op, lib, bits = b["run_name"].split("/")
         if op not in [o for o, _ in OPERATIONS] + ["rsacon"]:
             continue  # reported on their own (to_string), not in these tables
         scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b.get("time_unit", "ns")]
         times[(op, lib, int(bits))] = b["cpu_time"] * scale
     return times
+
+
+# The value type's rows: what each is, and the largest ratio to mpz_class
+# it is held to at each size (None: no target there).
+INTEGER_ROWS = [
+    ("add", "a + b"), ("sub", "a - b"), ("add_builtin", "s += 3"), ("mul", "a * b"), ("sqr", "a * a"),
+    ("div", "2k by k bits, /"), ("mod", "2k by k bits, %"), ("pow_mod_odd", "pow_mod, odd k-bit modulus"),
+    ("pow_mod_even", "pow_mod, even k-bit modulus"), ("gcd", "gcd"), ("inv_mod", "inv_mod modulo a prime"),
+    ("prime", "is_probable_prime(p, 25), a prime"), ("composite", "is_probable_prime(pq, 25)"),
+    ("to_string", "to_string(10)"), ("parse", "parse, decimal"), ("factorial_loop", "10,000! by *=, then printed"),
+    ("next_prime", "next_prime of a random value"), ("factorial", "factorial(n)"), ("fibonacci", "fibonacci(n)"),
+    ("iroot3", "iroot(x, 3)"), ("perfect_square", "is_perfect_square"), ("jacobi", "jacobi"),
+    ("gcd_ext", "gcd_ext"),
+]
+INTEGER_TARGETS = {"add": 1.5, "sub": 1.5, "add_builtin": 1.5, "mul": 1.3, "sqr": 1.3, "div": 1.5, "mod": 1.5,
+                   "pow_mod_odd": 1.5, "pow_mod_even": 3, "gcd": 2, "inv_mod": 2, "prime": 2, "composite": 2,
+                   "to_string": 1.5, "parse": 1.5, "factorial_loop": 2, "next_prime": 2, "factorial": 2,
+                   "fibonacci": 2, "iroot3": 2, "perfect_square": 2, "jacobi": 2, "gcd_ext": 2}
+
+
+def integer_target(op, bits):
+    if op in ("add", "sub", "add_builtin"):
+        return INTEGER_TARGETS[op] if bits in (64, 256) else None
+    if bits == 65536:
+        return 2 if op in ("mul", "div", "to_string") else None
+    if bits == 1000000:
+        return 4 if op in ("mul", "div", "to_string") else None
+    if op in ("factorial_loop", "next_prime", "factorial", "fibonacci", "iroot3", "perfect_square", "jacobi",
+              "gcd_ext"):
+        return INTEGER_TARGETS[op]
+    return INTEGER_TARGETS[op] if 512 <= bits <= 4096 else None
+
+
+def integer_times(results):
+    """{(op, lib, bits): cpu ns} of the value type's rows."""
+    times = {}
+    for b in results["benchmarks"]:
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        parts = b["run_name"].split("/")
+        if parts[0] != "integer":
+            continue
+        scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b.get("time_unit", "ns")]
+        times[(parts[1], parts[2], int(parts[3]))] = b["cpu_time"] * scale
+    return times
+
+
+def integer_markdown(times):
+    """bignum::integer beside mpz_class: one line per operation and size."""
+    lines = ["## bignum::integer beside mpz_class", "",
+             "The value type's own storage and methods, beside GMP's `mpz_class` in the same run on the same",
+             "fixed-seed operands (each result checked equal first). *ratio* is bignum::integer's time over",
+             "mpz_class's; ✓ or ✗ against the target where one is set.", "",
+             "| operation | bits | bignum::integer | mpz_class | ratio | target |", "|---|---|---|---|---|---|"]
+    misses = []
+    for op, title in INTEGER_ROWS:
+        for bits in sorted({b for (o, _, b) in times if o == op}):
+            ours, gmp = times.get((op, "bignum", bits)), times.get((op, "gmp", bits))
+            if ours is None or gmp is None:
+                continue
+            r = ours / gmp
+            target = integer_target(op, bits)
+            mark = "" if target is None else (f"{target} ✓" if r <= target else f"{target} ✗")
+            if target is not None and r > target:
+                misses.append(f"{op} at {bits} bits ({r:.2f})")
+            lines.append(f"| {title} | {bits} | {fmt_ns(ours)} | {fmt_ns(gmp)} | {fmt_ratio(r)} | {mark} |")
+    lines += ["", "Above the target: " + (", ".join(misses) if misses else "none") + ".", ""]
+    return lines
 
 
 def slope(points):
@@ -173,7 +243,7 @@ def fmt_ratio(r):
     return f"{r:.2f}" if r < 10 else f"{r:,.0f}"
 
 
-def markdown(times, context, comparison=()):
+def markdown(times, context, comparison=(), integer_lines=()):
     sizes = sorted({bits for (_, _, bits) in times})
     lines = ["# Performance", ""]
     lines += [
@@ -196,7 +266,12 @@ def markdown(times, context, comparison=()):
         f"Product kernel level: **{context['kernel']}** (the best the processor reports; `BIGNUM_KERNEL`",
         "forces another), in the library and in the reference alike.",
         "",
+        *integer_lines,
         *comparison,
+        "## The handle API: the system's own methods", "",
+        "The `big_*` operations keep the methods the system defines (fixed-size blocks, restoring",
+        "bit-serial division, Euclid by that division, Montgomery with three full products); the tables",
+        "below measure them against their reference kernels and the peers.", "",
         "## Summary: bignum against its reference kernels",
         "",
         "| operation | " + " | ".join(f"{s} bits" for s in sizes) + " | growth (bignum) | growth (ref) |",
@@ -375,7 +450,7 @@ def main():
             json.dump(results, f, indent=1)
     os.makedirs(args.docs, exist_ok=True)
     with open(os.path.join(args.docs, "performance.md"), "w") as f:
-        f.write(markdown(times, context_of(args.binary, results), comparison))
+        f.write(markdown(times, context_of(args.binary, results), comparison, integer_markdown(integer_times(results))))
     with open(os.path.join(args.docs, "performance.svg"), "w") as f:
         f.write(svg(times))
     print("wrote", os.path.join(args.docs, "performance.md"), "and performance.svg", file=sys.stderr)
