@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The value type's decimal text beside GMP's mpz_get_str, at 4,096 bits and
-// at 65,536 bits (the capacity of the largest precision), registered as
+// at 65,536 bits, registered as
 // "to_string/<library>/<bits>". Each result is checked against GMP's decimal
 // text of the same operand before it is timed.
 
@@ -21,7 +21,6 @@ namespace bench {
 namespace {
 
 constexpr std::array text_sizes{4096U, 65536U};
-constexpr unsigned max_precision = 16383;
 
 void require_decimal(const std::string& got, unsigned bits, const char* library)
 {
@@ -33,9 +32,6 @@ void require_decimal(const std::string& got, unsigned bits, const char* library)
 
 void bignum_to_string(benchmark::State& state, unsigned bits)
 {
-    // A capacity of exactly `bits` where the precision allows: four times the
-    // precision.
-    big_set_precision(std::min(bits / 4, max_precision));
     const bignum::integer x = bignum::integer::parse(hex_of(operands(bits).a), 16);
     require_decimal(x.to_string(), bits, "bignum");
     for (auto _ : state) {
