@@ -13,9 +13,6 @@
 int main()
 {
     using bignum::integer;
-    // pow_mod with an odd modulus works in three times the modulus's limbs:
-    // 3 x 64 limbs is a capacity of 6144 bits, a precision of 1536.
-    bignum::set_precision(1536);
     const integer p("FF89B19FD94C3E98D02E375DE133A82E3575A55DB256EDE3A636069216AD10C6214F06E90A156D43DDA9278F9DEC2939"
                     "1CD1A0E9E0938401CD85E3F700C2ECD4F046CD22EA39F334D345D00C543A1FC83E4FCEFEBE9CAE145B74943BD7AA4170"
                     "A236A09FAF759682844A3B45BC53D56961C6CA3484E717BC7FDFE7E949F076AB",

@@ -9,7 +9,6 @@
 int main()
 {
     using bignum::integer;
-    bignum::set_precision(512); // before the first number
     const integer p = (integer(1) << 127) - 1;
     const integer q = (integer(1) << 107) - 1;
     const integer n = p * q;

@@ -327,8 +327,7 @@ const Operation kOperations[] = {
     {"integer_text", 60, [](Gen& g) { return Mpzs{g.any(kCapacityBits)}; },
      [](const Nums& in) {
          Outcome o;
-         bignum::integer x;
-         big_copy(x.handle(), in[0]);
+         const bignum::integer x(in[0]);
          for (int base = 2; base <= 36; ++base) {
              o.add(x.to_string(base));
              o.add(bignum::integer::parse(o.items.back(), base) == x ? "read back" : "misread");

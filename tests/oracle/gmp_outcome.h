@@ -14,13 +14,9 @@
 
 namespace bignum_oracle {
 
-// Hexadecimal, the cheap conversion both ways; "capacity" for a GMP value
-// that the capacity cannot hold.
+// Hexadecimal, the cheap conversion both ways.
 inline std::string text(const bignum::integer& x) { return x.to_string(16); }
-inline std::string text(const mpz_class& x)
-{
-    return mpz_sizeinbase(x.get_mpz_t(), 2) <= bignum::capacity_bits() ? x.get_str(-16) : "capacity";
-}
+inline std::string text(const mpz_class& x) { return x.get_str(-16); }
 
 // base^exp mod |mod| as pow_mod gives it: mpz_powm, with a negative exponent
 // through the inverse, and "division by zero" where there is none.
@@ -35,19 +31,15 @@ inline std::string pow_mod_text(const mpz_class& base, const mpz_class& exp, con
     return text(r);
 }
 
-// run()'s text, or the kind of error it raised. A capacity refusal reads as
-// "capacity" only when its message names the capacity, as every value-type
-// refusal must; any other big_error reads as its message.
+// run()'s text, or the kind of error it raised; a big_error reads as its
+// message.
 template <class Run>
 std::string outcome(Run run)
 {
     try {
         return run();
     } catch (const big_error& e) {
-        const std::string what = e.what();
-        const std::string capacity = "capacity is " + std::to_string(bignum::capacity_bits()) + " bits";
-        const bool named = what.find(capacity) != std::string::npos;
-        return e.why() == big_error::reason::capacity_exceeded && named ? "capacity" : what;
+        return e.what();
     } catch (const big_division_by_zero&) {
         return "division by zero";
     } catch (const std::domain_error&) {
@@ -56,6 +48,8 @@ std::string outcome(Run run)
         return "overflow";
     } catch (const std::invalid_argument&) {
         return "invalid";
+    } catch (const std::length_error&) {
+        return "length";
     }
 }
 

@@ -120,6 +120,8 @@ private:
 class BIGNUM_EXPORT big_division_by_zero : public std::domain_error {
 public:
     big_division_by_zero();
+    // With a message that names the numbers; the value type raises these.
+    explicit big_division_by_zero(const std::string& what) : std::domain_error(what) {}
 };
 
 // Throws `big_error` for `why`, or [general] without one. It allocates

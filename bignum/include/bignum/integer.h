@@ -1,36 +1,35 @@
 // SPDX-License-Identifier: MIT
-// bignum::integer: a value type over the handle API of <bignum/bignum.h>.
+// bignum::integer: a signed integer of any size, as a value type.
 //
-// Each integer owns one BigNum block and frees it when destroyed, so values
-// can be copied, moved, returned and kept in containers, and nothing leaks
-// when an exception passes.
+// An integer owns its magnitude in limbs sized to its value: they grow and
+// shrink with it, with no bound but memory. Values up to 64 bits (two limbs)
+// live inside the object and allocate nothing. Copies copy the limbs; moves
+// and swaps hand them over and never allocate, and a moved-from integer is 0.
+// Compound assignments work in place and reuse the integer's own limbs when
+// they have room. Built-in operands take part as they are, never as a
+// temporary integer. Different integers may be used by different threads at
+// once; nothing is shared between them.
 //
-// Precision: every block has the size the process-wide precision gives it,
-// 1024 bits unless `set_precision` chose another (1 .. max_precision), and
-// holds a magnitude of four times that many bits, `capacity_bits()`. The
-// precision can change only while no number is alive: destroy every integer
-// (statics too) and free every handle first.
+// Semantics: division truncates towards zero and a non-zero remainder has
+// the dividend's sign. Where built-ins and mpz_class agree, the value type
+// means what they mean: `>>` rounds towards negative infinity, `&`, `|`, `^`,
+// `~` and `test_bit` act on the infinite two's complement, and `inv_mod` and
+// `pow_mod` give results in 0 .. |m| - 1.
 //
-// Semantics: the arithmetic calls into the handle API and keeps its rules:
-// division truncates towards zero and a non-zero remainder has the
-// dividend's sign. Where built-ins and the handle API differ, the value type
-// means what a built-in (and mpz_class) means: `>>` rounds towards negative
-// infinity, `&`, `|`, `^`, `~` and `test_bit` act on the infinite two's
-// complement, and `inv_mod` and `pow_mod` give results in 0 .. |m| - 1. A
-// moved-from integer holds no block and reads as 0 in every operation (it
-// may also be assigned to, swapped or read into), and a zero is zero
-// whatever used count and sign word a byte loader gave it.
-//
-// Errors: a result past the capacity raises `big_error` [capacity_exceeded]
-// whose `what()` names the operation, the bits the result needs at least,
-// the capacity and the precision that would hold it; a zero divisor, or a
-// modulus without the inverse asked for, raises `big_division_by_zero`;
-// malformed text raises `parse_error`, and a base outside 2 .. 36 or a
-// negative count, bit index or exponent `std::invalid_argument`; `isqrt`
-// and `popcount` of a negative and a non-finite double raise
-// `std::domain_error`, and `to<T>()` of a value T cannot hold
-// `std::overflow_error`. An operation that raises leaves its operands, and
+// Errors: memory running out raises `std::bad_alloc`, and a result whose
+// size no limb count can describe `std::length_error`; a zero divisor, or a
+// modulus without the inverse asked for, raises `big_division_by_zero`
+// naming the numbers; malformed text raises `parse_error`, and a base
+// outside 2 .. 36 or a negative count, bit index or exponent
+// `std::invalid_argument`; `isqrt` and `popcount` of a negative and a
+// non-finite floating value raise `std::domain_error`, and `to<T>()` of a
+// value T cannot hold `std::overflow_error`. Messages shorten numbers past
+// 40 digits in the middle. An operation that raises leaves its operands, and
 // the integer it assigns to, as they were.
+//
+// The handle API of <bignum/bignum.h> is separate: `integer(const BigNum*)`
+// reads a block and `to_block` writes one; its precision settings below
+// size its blocks only.
 
 #ifndef BIGNUM_INTEGER_H
 #define BIGNUM_INTEGER_H
@@ -63,19 +62,26 @@
 namespace bignum {
 
 // ---------------------------------------------------------------------------
-// Precision: the handle API's settings, in bits
+// Precision: the handle API's settings, in bits. They size the blocks of
+// <bignum/bignum.h> and do not bound `integer`.
 // ---------------------------------------------------------------------------
 
 // The largest precision; it gives a capacity of 65536 bits.
 inline constexpr std::uint32_t max_precision = 16383;
 
-// Sets the precision (1 .. max_precision bits, rounded up to a multiple of
-// 32); the capacity becomes four times it. Refused with `big_error` while any
-// number is alive, naming how many are; out of range likewise.
+// Sets the handle API's precision (1 .. max_precision bits, rounded up to a
+// multiple of 32); its block capacity becomes four times it. Refused with
+// `big_error` while any block is alive, naming how many are; out of range
+// likewise.
 BIGNUM_EXPORT void set_precision(std::uint64_t bits);
-// The precision in bits, rounded as set: 1024 until changed.
-[[nodiscard]] inline std::uint32_t precision() noexcept { return big_limb_capacity() * 8; }
-// The largest magnitude a number holds, in bits: four times the precision.
+// The handle API's precision in bits, rounded as set: 1024 until changed
+// (max_precision where the rounding went past it).
+[[nodiscard]] inline std::uint32_t precision() noexcept
+{
+    return std::min(big_limb_capacity() * 8, max_precision);
+}
+// The largest magnitude a block holds, in bits: four times the rounded
+// precision.
 [[nodiscard]] inline std::uint32_t capacity_bits() noexcept { return big_limb_capacity() * 32; }
 
 // Raises `big_error` [capacity_exceeded] whose `what()` says that `subject`
@@ -87,6 +93,17 @@ BIGNUM_EXPORT void set_precision(std::uint64_t bits);
 
 namespace detail {
 
+// The limb of the value type's magnitudes: 64 bits where the compiler has a
+// 128-bit product, else 32.
+#if defined(__SIZEOF_INT128__)
+using limb = std::uint64_t;
+__extension__ using int128 = __int128;
+__extension__ using uint128 = unsigned __int128;
+#else
+using limb = std::uint32_t;
+#endif
+inline constexpr unsigned limb_bits = std::numeric_limits<limb>::digits;
+
 // The signed and unsigned integer types; bool and the character types are
 // left out, so that neither true nor 'x' becomes a number by accident.
 template <class T>
@@ -95,11 +112,64 @@ concept builtin_integer =
     std::is_same_v<T, long long> || std::is_same_v<T, unsigned char> || std::is_same_v<T, unsigned short> ||
     std::is_same_v<T, unsigned int> || std::is_same_v<T, unsigned long> || std::is_same_v<T, unsigned long long>;
 
-// A block of the largest capacity holding +0: what a moved-from integer, and
-// a zero in any form, is read as. Never written.
-inline constexpr std::uint32_t largest_capacity = (max_precision + 31) / 32 * 4;
-inline constexpr std::array<std::uint32_t, 2 + largest_capacity> zero_words{1};
-[[nodiscard]] inline const BigNum* zero_block() noexcept { return reinterpret_cast<const BigNum*>(zero_words.data()); }
+// Those and the 128-bit ones where the compiler has them: every built-in
+// integer that converts exactly.
+#if defined(__SIZEOF_INT128__)
+template <class T>
+concept exact_integer = builtin_integer<T> || std::is_same_v<T, int128> || std::is_same_v<T, uint128>;
+template <class T>
+using unsigned_of = std::conditional_t<sizeof(T) == 16, uint128, std::make_unsigned_t<std::conditional_t<sizeof(T) == 16, int, T>>>;
+#else
+template <class T>
+concept exact_integer = builtin_integer<T>;
+template <class T>
+using unsigned_of = std::make_unsigned_t<T>;
+#endif
+
+// What must not become a number: bool and the character types.
+template <class T>
+concept not_a_number = std::is_same_v<T, bool> || std::is_same_v<T, char> || std::is_same_v<T, wchar_t> ||
+                       std::is_same_v<T, char8_t> || std::is_same_v<T, char16_t> || std::is_same_v<T, char32_t>;
+
+// A magnitude and its sign, read where they lie: `size` limbs without a
+// zero on top, least significant first; a zero has size 0.
+struct operand {
+    const limb* limbs;
+    std::size_t size;
+    bool negative;
+};
+
+// A built-in value's magnitude in limbs of its own, so that it takes part
+// in arithmetic without becoming an integer.
+class builtin_operand {
+public:
+    template <exact_integer I>
+    explicit builtin_operand(I v) noexcept
+    {
+        using U = unsigned_of<I>;
+        auto m = static_cast<U>(v);
+        if constexpr (static_cast<I>(-1) < static_cast<I>(0)) {
+            negative_ = v < static_cast<I>(0);
+            // Unsigned arithmetic, so that the most negative value negates exactly.
+            m = negative_ ? static_cast<U>(U{0} - m) : m;
+        }
+        if constexpr (sizeof(U) <= sizeof(limb)) {
+            limbs_[0] = m;
+            size_ = m != 0 ? 1 : 0;
+        } else {
+            for (; m != 0; m >>= limb_bits) {
+                limbs_.at(size_++) = static_cast<limb>(m);
+            }
+        }
+    }
+    // NOLINTNEXTLINE(google-explicit-constructor): read as an operand where it stands
+    operator operand() const noexcept { return {limbs_.data(), size_, negative_}; }
+
+private:
+    std::array<limb, 128 / limb_bits> limbs_{};
+    std::size_t size_ = 0;
+    bool negative_ = false;
+};
 
 // A shift count, bit index or exponent, refused with std::invalid_argument
 // when negative.
@@ -128,6 +198,30 @@ constexpr unsigned digit_value(char ch) noexcept
     return 36;
 }
 
+// A built-in type's name as a user writes it, for messages.
+template <builtin_integer T>
+constexpr std::string_view type_name() noexcept
+{
+    constexpr std::array<std::pair<bool, std::string_view>, 10> names{{
+        {std::is_same_v<T, signed char>, "signed char"},
+        {std::is_same_v<T, short>, "short"},
+        {std::is_same_v<T, int>, "int"},
+        {std::is_same_v<T, long>, "long"},
+        {std::is_same_v<T, long long>, "long long"},
+        {std::is_same_v<T, unsigned char>, "unsigned char"},
+        {std::is_same_v<T, unsigned short>, "unsigned short"},
+        {std::is_same_v<T, unsigned int>, "unsigned int"},
+        {std::is_same_v<T, unsigned long>, "unsigned long"},
+        {std::is_same_v<T, unsigned long long>, "unsigned long long"},
+    }};
+    for (const auto& [matches, name] : names) {
+        if (matches) {
+            return name;
+        }
+    }
+    return {};
+}
+
 } // namespace detail
 
 // Malformed text given to `integer(text, base)` or `integer::parse`. `what()`
@@ -144,26 +238,43 @@ private:
     std::size_t position_;
 };
 
+class integer;
+
+namespace detail {
+
+// What mixes with an integer in arithmetic and comparisons.
+template <class T>
+concept operand_type = std::is_same_v<T, integer> || exact_integer<T>;
+// An integer and another operand, on either side.
+template <class A, class B>
+concept mixed = (std::is_same_v<A, integer> && operand_type<B>) || (exact_integer<A> && std::is_same_v<B, integer>);
+
+} // namespace detail
+
 class BIGNUM_EXPORT integer {
 public:
     // Zero.
-    integer() : x_(big_new()) {}
-    // Any built-in integer value, exactly (INT64_MIN and UINT64_MAX too).
-    template <detail::builtin_integer I>
+    integer() noexcept = default;
+    // Any built-in integer value, exactly (the 128-bit ones too where the
+    // compiler has them); it fits inside the object.
+    template <detail::exact_integer I>
     // cppcheck-suppress noExplicitConstructor ; implicit, for mixed expressions
-    integer(I v) : x_(new_from(magnitude_of(v), std::cmp_less(v, 0)))
+    integer(I v) noexcept
     {
+        set_small(detail::builtin_operand(v));
     }
-    // The value of d truncated towards zero; NaN and the infinities raise
-    // std::domain_error.
-    explicit integer(double d);
+    // bool and characters are not numbers.
+    template <detail::not_a_number T>
+    integer(T) = delete;
+    // The value of d truncated towards zero, exactly; NaN and the infinities
+    // raise std::domain_error.
+    explicit integer(double d) : integer(static_cast<long double>(d)) {}
+    explicit integer(long double d);
     // The text in a base from 2 to 36: an optional sign, for bases 2, 8 and 16
     // an optional prefix 0b/0B, 0o/0O or 0x/0X, then one or more digits of the
     // base (letters in either case), and nothing else. Base 0 takes the base
     // from the prefix, and decimal without one. Malformed text raises
-    // `parse_error`, another base `std::invalid_argument`, and a value past
-    // the limb capacity `big_error`. Time grows with the digits times the
-    // value's limbs; for bases 2, 4, 8, 16 and 32 only with the digits.
+    // `parse_error`, another base `std::invalid_argument`.
     explicit integer(std::string_view text, int base = 10) : integer(parse(text, base)) {}
     // The same as a named function.
     [[nodiscard]] static integer parse(std::string_view text, int base = 10);
@@ -174,99 +285,217 @@ public:
     // The non-negative value of a magnitude's bytes in the given order;
     // leading zero bytes are allowed, and no bytes give 0.
     [[nodiscard]] static integer from_bytes(std::span<const std::byte> bytes, std::endian order);
+    // The value of a handle API block, whatever used count and sign word a
+    // byte loader left a zero with.
+    explicit integer(const BigNum* block);
+    // Writes the value into a block of the handle API; a value past its
+    // capacity raises `big_error` [capacity_exceeded] naming the bits, the
+    // capacity and the precision that would hold it, and leaves the block
+    // as it was.
+    void to_block(BigNum* block) const;
 
-    // Copies make a new block; moves and swaps hand the block over, and
-    // neither allocates.
-    integer(const integer& other) : x_(big_new()) { big_copy(x_, other.value()); }
-    integer(integer&& other) noexcept : x_(std::exchange(other.x_, nullptr)) {}
-    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment): big_copy allows dst == src
+    integer(const integer& other) { assign(other.view()); }
+    integer(integer&& other) noexcept : storage_(other.storage_), size_(other.size_), capacity_(other.capacity_)
+    {
+        other.forget();
+    }
     integer& operator=(const integer& other)
     {
-        big_copy(handle(), other.value());
+        if (this != &other) {
+            assign(other.view());
+        }
         return *this;
     }
     integer& operator=(integer&& other) noexcept
     {
-        swap(other);
+        if (this != &other) {
+            release();
+            storage_ = other.storage_;
+            size_ = other.size_;
+            capacity_ = other.capacity_;
+            other.forget();
+        }
         return *this;
     }
-    // A release the heap refuses means it is corrupt, and ends the process.
-    // NOLINTNEXTLINE(bugprone-exception-escape): terminating is intended, as said above
-    ~integer() { big_free(x_); }
-    void swap(integer& other) noexcept { std::swap(x_, other.x_); }
+    ~integer() { release(); }
+    void swap(integer& other) noexcept
+    {
+        std::swap(storage_, other.storage_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+    }
     friend void swap(integer& a, integer& b) noexcept { a.swap(b); }
 
-    // Arithmetic, each operand also any built-in integer. / truncates and %
-    // has the dividend's sign; either raises `big_division_by_zero` for 0.
-    friend integer operator+(const integer& a, const integer& b) { return binary(op::add, a, b); }
-    friend integer operator-(const integer& a, const integer& b) { return binary(op::subtract, a, b); }
-    friend integer operator*(const integer& a, const integer& b) { return binary(op::multiply, a, b); }
-    friend integer operator/(const integer& a, const integer& b) { return binary(op::divide, a, b); }
-    friend integer operator%(const integer& a, const integer& b) { return binary(op::remainder, a, b); }
+    // Arithmetic, either operand also any built-in integer. / truncates and
+    // % has the dividend's sign; either raises `big_division_by_zero` for 0.
+    template <class A, class B>
+        requires detail::mixed<A, B>
+    friend integer operator+(const A& a, const B& b)
+    {
+        return computed(op::add, operand_of(a), operand_of(b));
+    }
+    template <class A, class B>
+        requires detail::mixed<A, B>
+    friend integer operator-(const A& a, const B& b)
+    {
+        return computed(op::subtract, operand_of(a), operand_of(b));
+    }
+    template <class A, class B>
+        requires detail::mixed<A, B>
+    friend integer operator*(const A& a, const B& b)
+    {
+        return computed(op::multiply, operand_of(a), operand_of(b));
+    }
+    template <class A, class B>
+        requires detail::mixed<A, B>
+    friend integer operator/(const A& a, const B& b)
+    {
+        return computed(op::divide, operand_of(a), operand_of(b));
+    }
+    template <class A, class B>
+        requires detail::mixed<A, B>
+    friend integer operator%(const A& a, const B& b)
+    {
+        return computed(op::remainder, operand_of(a), operand_of(b));
+    }
     // Bits of the infinite two's complement, as for built-ins: -1 & x is x,
     // ~x is -x - 1.
-    friend integer operator&(const integer& a, const integer& b) { return binary(op::bit_and, a, b); }
-    friend integer operator|(const integer& a, const integer& b) { return binary(op::bit_or, a, b); }
-    friend integer operator^(const integer& a, const integer& b) { return binary(op::bit_xor, a, b); }
-    integer operator~() const { return unary(op::complement, *this); }
-    integer operator-() const { return unary(op::negate, *this); }
+    template <class A, class B>
+        requires detail::mixed<A, B>
+    friend integer operator&(const A& a, const B& b)
+    {
+        return computed(op::bit_and, operand_of(a), operand_of(b));
+    }
+    template <class A, class B>
+        requires detail::mixed<A, B>
+    friend integer operator|(const A& a, const B& b)
+    {
+        return computed(op::bit_or, operand_of(a), operand_of(b));
+    }
+    template <class A, class B>
+        requires detail::mixed<A, B>
+    friend integer operator^(const A& a, const B& b)
+    {
+        return computed(op::bit_xor, operand_of(a), operand_of(b));
+    }
+    integer operator~() const { return computed(op::subtract, negated(view()), one()); }
+    integer operator-() const
+    {
+        integer r = *this;
+        r.size_ = -r.size_;
+        return r;
+    }
     integer operator+() const { return *this; }
-    integer& operator+=(const integer& b) { return *this = *this + b; }
-    integer& operator-=(const integer& b) { return *this = *this - b; }
-    integer& operator*=(const integer& b) { return *this = *this * b; }
-    integer& operator/=(const integer& b) { return *this = *this / b; }
-    integer& operator%=(const integer& b) { return *this = *this % b; }
-    integer& operator&=(const integer& b) { return *this = *this & b; }
-    integer& operator|=(const integer& b) { return *this = *this | b; }
-    integer& operator^=(const integer& b) { return *this = *this ^ b; }
+    // In place, in the integer's own limbs when they have room.
+    template <detail::operand_type B>
+    integer& operator+=(const B& b)
+    {
+        return compute(op::add, view(), operand_of(b));
+    }
+    template <detail::operand_type B>
+    integer& operator-=(const B& b)
+    {
+        return compute(op::subtract, view(), operand_of(b));
+    }
+    template <detail::operand_type B>
+    integer& operator*=(const B& b)
+    {
+        return compute(op::multiply, view(), operand_of(b));
+    }
+    template <detail::operand_type B>
+    integer& operator/=(const B& b)
+    {
+        return compute(op::divide, view(), operand_of(b));
+    }
+    template <detail::operand_type B>
+    integer& operator%=(const B& b)
+    {
+        return compute(op::remainder, view(), operand_of(b));
+    }
+    template <detail::operand_type B>
+    integer& operator&=(const B& b)
+    {
+        return compute(op::bit_and, view(), operand_of(b));
+    }
+    template <detail::operand_type B>
+    integer& operator|=(const B& b)
+    {
+        return compute(op::bit_or, view(), operand_of(b));
+    }
+    template <detail::operand_type B>
+    integer& operator^=(const B& b)
+    {
+        return compute(op::bit_xor, view(), operand_of(b));
+    }
 
     // Shifts as for built-ins: x << n is x * 2^n and x >> n is x / 2^n
     // rounded towards negative infinity (-5 >> 1 is -3). The count is any
     // built-in integer, never truncated; a negative one raises
-    // std::invalid_argument, and a left shift past the capacity `big_error`.
+    // std::invalid_argument.
     template <detail::builtin_integer N>
     friend integer operator<<(const integer& x, N count)
     {
-        return shift_left(x, detail::count_of(count, "shift count"));
+        integer r;
+        r.shift_left(x.view(), detail::count_of(count, "shift count"));
+        return r;
     }
     template <detail::builtin_integer N>
     friend integer operator>>(const integer& x, N count)
     {
-        return shift_right(x, detail::count_of(count, "shift count"));
+        integer r;
+        r.shift_right(x.view(), detail::count_of(count, "shift count"));
+        return r;
     }
     template <detail::builtin_integer N>
     integer& operator<<=(N count)
     {
-        return *this = *this << count;
+        shift_left(view(), detail::count_of(count, "shift count"));
+        return *this;
     }
     template <detail::builtin_integer N>
     integer& operator>>=(N count)
     {
-        return *this = *this >> count;
+        shift_right(view(), detail::count_of(count, "shift count"));
+        return *this;
     }
 
-    integer& operator++() { return *this = unary(op::increment, *this); }
-    integer& operator--() { return *this = unary(op::decrement, *this); }
-    integer operator++(int) { return std::exchange(*this, unary(op::increment, *this)); }
-    integer operator--(int) { return std::exchange(*this, unary(op::decrement, *this)); }
+    integer& operator++() { return compute(op::add, view(), one()); }
+    integer& operator--() { return compute(op::subtract, view(), one()); }
+    integer operator++(int)
+    {
+        integer old = *this;
+        ++*this;
+        return old;
+    }
+    integer operator--(int)
+    {
+        integer old = *this;
+        --*this;
+        return old;
+    }
 
     // Values compare as numbers, also against built-in integers.
-    friend bool operator==(const integer& a, const integer& b) { return compare(a, b) == 0; }
-    friend std::strong_ordering operator<=>(const integer& a, const integer& b) { return compare(a, b) <=> 0; }
+    template <detail::operand_type B>
+    friend bool operator==(const integer& a, const B& b) noexcept
+    {
+        return compare(a.view(), operand_of(b)) == 0;
+    }
+    template <detail::operand_type B>
+    friend std::strong_ordering operator<=>(const integer& a, const B& b) noexcept
+    {
+        return compare(a.view(), operand_of(b)) <=> 0;
+    }
 
     // True when non-zero.
-    explicit operator bool() const noexcept { return sign() != 0; }
+    explicit operator bool() const noexcept { return size_ != 0; }
     // -1, 0 or +1.
-    [[nodiscard]] int sign() const noexcept
-    {
-        const BigNum* v = value();
-        if (big_used_count(v) == 1 && big_limbs(v)[0] == 0) {
-            return 0;
-        }
-        return big_sign_word(v) != 0 ? -1 : 1;
-    }
+    [[nodiscard]] int sign() const noexcept { return size_ < 0 ? -1 : size_ > 0 ? 1 : 0; }
     // Bits in the magnitude; 0 for zero.
-    [[nodiscard]] std::uint32_t bit_length() const noexcept { return big_bit_length(value()); }
+    [[nodiscard]] std::uint64_t bit_length() const noexcept
+    {
+        const std::size_t n = size();
+        return n == 0 ? 0 : std::uint64_t{n} * detail::limb_bits - static_cast<unsigned>(std::countl_zero(data()[n - 1]));
+    }
     // Bit n of the two's complement, as for built-ins: set for every n past
     // the bit length of a negative value. A negative n raises
     // std::invalid_argument.
@@ -277,14 +506,14 @@ public:
     }
     // Set bits of a non-negative value; a negative one has infinitely many
     // and raises std::domain_error.
-    [[nodiscard]] std::uint32_t popcount() const;
+    [[nodiscard]] std::uint64_t popcount() const;
 
     // Whether the value is within T's range.
     template <detail::builtin_integer T>
     [[nodiscard]] bool fits() const noexcept
     {
-        constexpr auto digits = static_cast<std::uint32_t>(std::numeric_limits<T>::digits);
-        const std::uint32_t bits = bit_length();
+        constexpr auto digits = static_cast<std::uint64_t>(std::numeric_limits<T>::digits);
+        const std::uint64_t bits = bit_length();
         if (sign() >= 0) {
             return bits <= digits;
         }
@@ -294,12 +523,13 @@ public:
         }
         return false;
     }
-    // The value as T; std::overflow_error when it does not fit.
+    // The value as T; std::overflow_error naming the value and T's range
+    // when it does not fit.
     template <detail::builtin_integer T>
     [[nodiscard]] T to() const
     {
         if (!fits<T>()) {
-            refuse_conversion(std::numeric_limits<T>::digits, std::is_signed_v<T>);
+            refuse_conversion(detail::type_name<T>(), std::numeric_limits<T>::min(), std::numeric_limits<T>::max());
         }
         // Modulo 2^64, then to T: exact for every value that fits.
         const std::uint64_t m = low_magnitude();
@@ -311,107 +541,101 @@ public:
 
     // The value in a base from 2 to 36: "-" for a negative, then the digits
     // without prefix or leading zeros, letters upper case; "0" for zero.
-    // Another base raises `std::invalid_argument`. Bases 2, 4, 8, 16 and 32
-    // take time linear in the size, the others (decimal too) quadratic, with
-    // one word division per limb for every word's worth of digits (nine
-    // decimal ones).
+    // Another base raises `std::invalid_argument`.
     [[nodiscard]] std::string to_string(int base = 10) const;
     // The magnitude's bytes without leading zeros (one zero byte for 0), most
     // significant first for std::endian::big, least for little. The sign is
     // not written.
     [[nodiscard]] std::vector<std::byte> to_bytes(std::endian order) const;
 
-    // The block, for the handle API. Read through a const integer, a
-    // moved-from integer and any zero give a shared +0 block, which must not
-    // be written. The non-const form gives this integer's own block (a new +0
-    // one when moved from, so it may raise `big_error`); a value loaded into it
-    // by the byte loaders goes through `big_normalize` before any arithmetic,
-    // as with any handle.
-    [[nodiscard]] BigNum* handle()
-    {
-        if (x_ == nullptr) {
-            x_ = big_new();
-        }
-        return x_;
-    }
-    [[nodiscard]] const BigNum* handle() const noexcept { return value(); }
-    // Takes ownership of a block from `big_new` or `big_new_word`.
-    [[nodiscard]] static integer adopt(BigNum* x) noexcept { return integer(x, owned{}); }
-    // Gives the block up to the caller, who frees it (null when moved from);
-    // this integer is then as if moved from.
-    [[nodiscard]] BigNum* release() noexcept { return std::exchange(x_, nullptr); }
-
 private:
-    enum class op : std::uint8_t {
-        add,
-        subtract,
-        multiply,
-        divide,
-        remainder,
-        bit_and,
-        bit_or,
-        bit_xor,
-        complement,
-        negate,
-        increment,
-        decrement,
-    };
-    // One call into the handle API (or the two's complement for the bit
-    // operations); a capacity refusal names the operation and its size.
-    static integer binary(op o, const integer& a, const integer& b);
-    static integer unary(op o, const integer& x);
-    static integer shift_left(const integer& x, std::uint64_t count);
-    static integer shift_right(const integer& x, std::uint64_t count);
+    friend struct std::hash<integer>;
+    friend struct integer_internals;
+
+    enum class op : std::uint8_t { add, subtract, multiply, divide, remainder, bit_and, bit_or, bit_xor };
+
+    // *this = a o b, where a or b may be this integer's own value.
+    integer& compute(op o, detail::operand a, detail::operand b);
+    static integer computed(op o, detail::operand a, detail::operand b)
+    {
+        integer r;
+        r.compute(o, a, b);
+        return r;
+    }
+    void shift_left(detail::operand x, std::uint64_t count);
+    void shift_right(detail::operand x, std::uint64_t count);
+    [[nodiscard]] static int compare(detail::operand a, detail::operand b) noexcept;
     [[nodiscard]] bool bit_at(std::uint64_t n) const noexcept;
-    [[noreturn]] void refuse_conversion(int digits, bool is_signed) const;
+    [[noreturn]] void refuse_conversion(std::string_view type, long long min, unsigned long long max) const;
 
-    struct owned {};
-    integer(BigNum* x, owned /*tag*/) noexcept : x_(x) {}
+    static detail::operand operand_of(const integer& x) noexcept { return x.view(); }
+    template <detail::exact_integer I>
+    static detail::builtin_operand operand_of(I v) noexcept
+    {
+        return detail::builtin_operand(v);
+    }
+    static detail::operand one() noexcept
+    {
+        static constexpr detail::limb unit = 1;
+        return {&unit, 1, false};
+    }
+    static detail::operand negated(detail::operand x) noexcept { return {x.limbs, x.size, !x.negative && x.size != 0}; }
 
-    template <detail::builtin_integer I>
-    static std::uint64_t magnitude_of(I v) noexcept
+    // Storage: `capacity_` limbs, inside the object while it is
+    // inline_limbs, else on the heap; the magnitude is the first |size_|,
+    // with no zero limb on top, and size_ < 0 for a negative value.
+    static constexpr std::size_t inline_limbs = 2;
+    union storage {
+        std::array<detail::limb, inline_limbs> local;
+        detail::limb* heap;
+    };
+    [[nodiscard]] bool on_heap() const noexcept { return capacity_ > inline_limbs; }
+    [[nodiscard]] detail::limb* data() noexcept { return on_heap() ? storage_.heap : storage_.local.data(); }
+    [[nodiscard]] const detail::limb* data() const noexcept
     {
-        // Unsigned arithmetic, so that the most negative value negates exactly.
-        const auto bits = static_cast<std::uint64_t>(v);
-        return std::cmp_less(v, 0) ? 0 - bits : bits;
+        return on_heap() ? storage_.heap : storage_.local.data();
     }
-    static BigNum* new_from(std::uint64_t magnitude, bool negative);
-
-    // The block every read goes through. A normal non-zero value passes on
-    // its top limb alone; a moved-from integer and a zero of any used count
-    // and sign word read as the shared +0.
-    [[nodiscard]] const BigNum* value() const noexcept
+    [[nodiscard]] std::size_t size() const noexcept
     {
-        if (x_ != nullptr && big_limbs(x_)[big_used_count(x_) - 1] != 0) {
-            return x_;
-        }
-        return x_ != nullptr && !all_limbs_zero(x_) ? x_ : detail::zero_block();
+        return static_cast<std::size_t>(size_ < 0 ? -size_ : size_);
     }
-    static bool all_limbs_zero(const BigNum* x) noexcept
-    {
-        const std::span<const std::uint32_t> limbs{big_limbs(x), big_used_count(x)};
-        return std::all_of(limbs.begin(), limbs.end(), [](std::uint32_t l) { return l == 0; });
-    }
+    [[nodiscard]] detail::operand view() const noexcept { return {data(), size(), size_ < 0}; }
     // The magnitude modulo 2^64.
     [[nodiscard]] std::uint64_t low_magnitude() const noexcept
     {
-        const BigNum* v = value();
-        const std::uint64_t high = big_used_count(v) > 1 ? big_limbs(v)[1] : 0;
-        return high << 32U | big_limbs(v)[0];
+        std::uint64_t m = 0;
+        for (std::size_t i = std::min(size(), 64 / std::size_t{detail::limb_bits}); i-- > 0;) {
+            m = (m << (detail::limb_bits % 64)) | data()[i];
+        }
+        return m;
     }
 
-    static int compare(const integer& a, const integer& b) { return big_cmp(a.value(), b.value()); }
+    // The value of x, in this integer's own limbs when they have room.
+    void assign(detail::operand x);
+    void set_small(detail::operand x) noexcept
+    {
+        std::copy(x.limbs, x.limbs + x.size, storage_.local.begin());
+        size_ = x.negative ? -static_cast<std::ptrdiff_t>(x.size) : static_cast<std::ptrdiff_t>(x.size);
+    }
+    // Frees heap limbs; forget() then makes the integer an inline 0.
+    void release() noexcept;
+    void forget() noexcept
+    {
+        storage_ = storage{};
+        size_ = 0;
+        capacity_ = inline_limbs;
+    }
 
-    BigNum* x_;
+    storage storage_{};
+    std::ptrdiff_t size_ = 0;
+    std::size_t capacity_ = inline_limbs;
 };
 
 // |x|.
 [[nodiscard]] inline integer abs(const integer& x) { return x.sign() < 0 ? -x : x; }
 // base^exp mod |mod|, in 0 .. |mod| - 1 for every sign of base. A negative
 // exponent raises the inverse of base to |exp|, and raises
-// `big_division_by_zero` when there is none, as does a zero modulus. An odd
-// modulus uses Montgomery multiplication, whose products need three times the
-// modulus's limbs within the capacity; an even one needs twice.
+// `big_division_by_zero` when there is none, as does a zero modulus.
 [[nodiscard]] BIGNUM_EXPORT integer pow_mod(const integer& base, const integer& exp, const integer& mod);
 // gcd(|a|, |b|), non-negative; gcd(0, 0) is 0.
 [[nodiscard]] BIGNUM_EXPORT integer gcd(const integer& a, const integer& b);
@@ -434,17 +658,11 @@ struct divmod_result {
     integer quotient;
     integer remainder;
 };
-[[nodiscard]] inline divmod_result divmod(const integer& a, const integer& b)
-{
-    divmod_result r;
-    big_divmod(a.handle(), b.handle(), r.quotient.handle(), r.remainder.handle());
-    return r;
-}
+[[nodiscard]] BIGNUM_EXPORT divmod_result divmod(const integer& a, const integer& b);
 // Miller-Rabin on |x|, as mpz_probab_prime_p reads a negative. Exact below
-// 2^64, where the prime bases up to 37 decide whatever `rounds` says; above,
-// x must pass `rounds` bases (those primes first, then fixed pseudo-random
-// ones, so that an answer is repeatable): each lets at most a quarter of the
-// composites through.
+// 2^64; above, x must pass at least `rounds` bases (the small primes first,
+// then fixed ones, so that an answer is repeatable): each lets at most a
+// quarter of the composites through.
 [[nodiscard]] BIGNUM_EXPORT bool is_probable_prime(const integer& x, int rounds = 25);
 
 // Decimal, or base 16 or 8 under std::hex or std::oct: lower-case unless
@@ -458,10 +676,8 @@ BIGNUM_EXPORT std::ostream& operator<<(std::ostream& out, const integer& x);
 // with no basefield, 0x or 0X means hexadecimal and a leading 0 octal.
 // Reading stops before the first byte that cannot continue the number. When
 // no number was read, failbit is set and x keeps its value; eofbit is set
-// when the input ended. A value past the capacity raises `big_error`, x
-// unchanged; reading stops, and raises as well, at the first significant
-// digit past as many as the capacity has bits, so endless digits cost
-// bounded memory and time.
+// when the input ended. Memory running out in the middle of a number sets
+// badbit, x unchanged, and raises again only where `exceptions()` asks.
 BIGNUM_EXPORT std::istream& operator>>(std::istream& in, integer& x);
 
 // A format spec for an integer, as fmt and <format> write it:
@@ -531,21 +747,20 @@ template <char... text>
 
 } // namespace bignum
 
-// Agrees with ==: every zero hashes alike.
+// Agrees with ==: the magnitude's limbs and the sign.
 template <>
 struct std::hash<bignum::integer> {
     std::size_t operator()(const bignum::integer& x) const noexcept
     {
-        const BigNum* h = x.handle();
         std::size_t seed = x.sign() < 0 ? 1 : 0;
-        for (std::uint32_t i = 0; i < big_used_count(h); ++i) {
-            seed ^= std::hash<std::uint32_t>{}(big_limbs(h)[i]) + 0x9E3779B9U + (seed << 6U) + (seed >> 2U);
+        for (const bignum::detail::limb l : std::span(x.data(), x.size())) {
+            seed ^= std::hash<bignum::detail::limb>{}(l) + 0x9E3779B9U + (seed << 6U) + (seed >> 2U);
         }
         return seed;
     }
 };
 
-// Unbounded at compile time: the bound is the run-time capacity. Every
+// Unbounded: no bound but memory. Every
 // member a generic algorithm may ask for is here, as for a built-in integer.
 template <>
 struct std::numeric_limits<bignum::integer> {

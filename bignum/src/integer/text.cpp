@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The value type's text forms: strict checking in front of the radix
-// conversions, the layout that streams and formatters share, and reading
+// The value type's text forms: strict checking in front of the limb
+// routines' digit conversions, numbers shortened for messages, the layout that streams and formatters share, and reading
 // from a stream as the standard library reads a long long.
 
-#include "capacity.h"
-#include "conversions/radix.h"
-
-#include <bignum/integer.h>
+#include "internals.h"
 
 #include <algorithm>
 #include <array>
@@ -75,29 +72,6 @@ std::size_t digits_start(std::string_view text, int base)
 
 bool is_digit_of(char ch, int base) { return digit_value(ch) < static_cast<unsigned>(base); }
 
-// What a capacity refusal of text calls the value.
-constexpr std::string_view from_text = "a value from text";
-
-// The bits that the value of `digits` in base needs at least: with n
-// significant digits led by d, it is at least d * base^(n - 1), which has
-// bit_width(d) + (n - 1) floor(log2 base) bits or more (exactly that many
-// for a power-of-two base, where the logarithm alone would round one short);
-// the logarithm tightens it for the other bases.
-std::uint64_t least_bits(std::string_view digits, int base)
-{
-    const std::size_t first = digits.find_first_not_of('0');
-    if (first == std::string_view::npos) {
-        return 1;
-    }
-    const unsigned leading = digit_value(digits[first]);
-    const std::uint64_t lower_digits = digits.size() - first - 1;
-    const auto whole_bits_per_digit = static_cast<std::uint64_t>(std::bit_width(static_cast<unsigned>(base)) - 1);
-    const std::uint64_t by_bits =
-        lower_digits * whole_bits_per_digit + static_cast<std::uint64_t>(std::bit_width(leading));
-    const double log2 = std::log2(leading) + static_cast<double>(lower_digits) * std::log2(base);
-    return std::max(by_bits, detail::bits_for_log2(log2));
-}
-
 void require_digits(std::string_view text, std::size_t start, int base)
 {
     if (start == text.size()) {
@@ -128,7 +102,7 @@ std::string describe(std::string_view text, std::size_t position)
 // The digits of |x| in base.
 std::string magnitude_text(const integer& x, int base, bool lower)
 {
-    return detail::radix_digits(detail::magnitude(x.handle()), static_cast<unsigned>(base), lower);
+    return limbs::to_digits(integer_internals::magnitude(x), static_cast<unsigned>(base), lower);
 }
 
 // Where padding goes: before, around, after, or between head and digits.
@@ -156,6 +130,20 @@ std::string laid_out(std::string_view head, std::string_view digits, std::size_t
     text += digits;
     pad(after);
     return text;
+}
+
+// badbit set without raising what the exception mask asks for: the caller
+// raises the failure's own exception instead.
+void set_badbit_quietly(std::istream& in)
+{
+    const std::ios_base::iostate mask = in.exceptions();
+    in.exceptions(std::ios_base::goodbit);
+    in.setstate(std::ios_base::badbit);
+    try {
+        in.exceptions(mask);
+    } catch (const std::ios_base::failure&) {
+        // Raised by restoring the mask over badbit; the caller raises its own.
+    }
 }
 
 bool has(std::ios_base::fmtflags flags, std::ios_base::fmtflags flag) { return (flags & flag) == flag; }
@@ -227,29 +215,25 @@ private:
         buf_.sbumpc();
         return ch;
     }
-    // One zero stands for every leading zero, and more significant digits
-    // than even base 2 fits in the capacity raise at once: an endless run of
-    // digits costs neither endless memory nor endless time.
+    // One zero stands for every leading zero, so that a run of them costs
+    // no memory.
     void keep(char digit)
     {
-        if (digit == '0' && significant_ == 0) {
+        if (digit == '0' && !significant_) {
             if (!zero_kept_) {
                 text_ += '0';
                 zero_kept_ = true;
             }
             return;
         }
-        ++significant_;
+        significant_ = true;
         text_ += digit;
-        if (significant_ > capacity_bits()) {
-            raise_capacity_error(from_text, least_bits(std::string_view(text_).substr(sign_length(text_)), base_));
-        }
     }
 
     std::streambuf& buf_;
     int base_;
     std::string text_;
-    std::size_t significant_ = 0;
+    bool significant_ = false;
     bool zero_kept_ = false;
     bool ended_ = false;
 };
@@ -270,14 +254,11 @@ integer integer::parse(std::string_view text, int base)
     const std::size_t start = digits_start(text, base);
     require_digits(text, start, base);
     const std::string_view digits = text.substr(start);
-    integer magnitude = detail::explained(
-        from_text, [&] { return least_bits(digits, base); },
-        [&] {
-            integer m;
-            detail::radix_load(digits, static_cast<unsigned>(base), m.x_);
-            return m;
-        });
-    return text.starts_with('-') ? -magnitude : magnitude;
+    integer x;
+    integer_internals::result r(x, limbs::digits_room(digits.size(), static_cast<unsigned>(base)), false);
+    const std::size_t size = limbs::from_digits(r.limbs(), digits, static_cast<unsigned>(base));
+    r.commit(size, text.starts_with('-'));
+    return x;
 }
 
 std::string integer::to_string(int base) const
@@ -287,16 +268,16 @@ std::string integer::to_string(int base) const
     return sign() < 0 ? "-" + digits : digits;
 }
 
-BigNum* integer::new_from(std::uint64_t magnitude, bool negative)
+std::string shown(detail::operand x)
 {
-    std::array<unsigned char, sizeof magnitude> bytes{};
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes.at(i) = static_cast<unsigned char>(magnitude >> (8 * i));
+    constexpr std::size_t longest = 40;
+    constexpr std::size_t kept = longest / 2;
+    std::string digits = limbs::to_digits(integer_internals::magnitude(x), 10, true);
+    if (digits.size() > longest) {
+        digits = digits.substr(0, kept) + "..." + digits.substr(digits.size() - kept) + " (" +
+                 std::to_string(digits.size()) + " digits)";
     }
-    integer x;
-    big_from_raw(bytes.data(), static_cast<std::uint32_t>(bytes.size()), x.x_, negative ? 1 : 0);
-    big_normalize(x.x_);
-    return x.release();
+    return x.negative ? "-" + digits : digits;
 }
 
 // As the standard library writes a long long: the sign (showpos only in
@@ -321,19 +302,30 @@ std::ostream& operator<<(std::ostream& out, const integer& x)
     return out << laid_out(head, digits, width, {&fill, 1}, align_of(flags));
 }
 
+// A failure in the middle of a number (memory) sets badbit as the standard
+// extractors do, and raises again only where the exception mask asks.
 std::istream& operator>>(std::istream& in, integer& x)
 {
     const std::istream::sentry ready(in);
     if (!ready) {
         return in;
     }
-    Scanner scanner(*in.rdbuf(), base_of(in.flags()));
-    const std::string text = scanner.scan();
-    std::ios_base::iostate state = scanner.ended() ? std::ios_base::eofbit : std::ios_base::goodbit;
-    if (text.empty()) {
-        state |= std::ios_base::failbit;
-    } else {
-        x = integer::parse(text, scanner.base());
+    std::ios_base::iostate state = std::ios_base::goodbit;
+    try {
+        Scanner scanner(*in.rdbuf(), base_of(in.flags()));
+        const std::string text = scanner.scan();
+        state = scanner.ended() ? std::ios_base::eofbit : std::ios_base::goodbit;
+        if (text.empty()) {
+            state |= std::ios_base::failbit;
+        } else {
+            x = integer::parse(text, scanner.base());
+        }
+    } catch (...) {
+        set_badbit_quietly(in);
+        if ((in.exceptions() & std::ios_base::badbit) != 0) {
+            throw;
+        }
+        return in;
     }
     in.setstate(state);
     return in;
