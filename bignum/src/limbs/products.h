@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+// The product methods beneath limbs::mul and limbs::sqr and the sizes at
+// which each takes over. Not installed.
+//
+// The thresholds are operand sizes in limbs, measured on an x86-64 server
+// core (64-bit limbs, g++ 12 -O2, taskset -c 1) by timing each method against
+// the one below it over sizes around the crossing and taking the first size
+// from which the faster method stays faster. 32-bit limbs keep the same
+// counts: each limb is cheaper there, but the methods' ratio moves little.
+
+#ifndef BIGNUM_SRC_LIMBS_PRODUCTS_H
+#define BIGNUM_SRC_LIMBS_PRODUCTS_H
+
+#include "limbs.h"
+
+#include <cstddef>
+
+namespace bignum::limbs::products {
+
+// Karatsuba from this many limbs in the shorter operand, schoolbook below.
+inline constexpr std::size_t karatsuba_mul_threshold = 28;
+inline constexpr std::size_t karatsuba_sqr_threshold = 36;
+// Toom-3 from this many limbs; Karatsuba's three halves below.
+inline constexpr std::size_t toom3_mul_threshold = 100;
+inline constexpr std::size_t toom3_sqr_threshold = 110;
+// The transform from this many limbs in the shorter operand (where the
+// compiler has a 128-bit product; Toom-3 serves every size elsewhere).
+inline constexpr std::size_t transform_mul_threshold = 1500;
+inline constexpr std::size_t transform_sqr_threshold = 1500;
+
+// r = a * b, a.size() >= b.size() >= 1, r.size() == a.size() + b.size().
+void multiply(span r, view a, view b);
+// r = a^2, r.size() == 2 a.size().
+void square(span r, view a);
+
+// Whether this build has the transform.
+[[nodiscard]] bool transform_available() noexcept;
+// r = a * b by the transform, or a^2 when a and b are the same span; sizes as
+// for multiply. Only where transform_available().
+void transform_multiply(span r, view a, view b);
+
+} // namespace bignum::limbs::products
+
+#endif // BIGNUM_SRC_LIMBS_PRODUCTS_H
