@@ -101,11 +101,38 @@ limb submul_1(span r, view a, limb b) noexcept
     return borrow;
 }
 
+namespace {
+
+// r[0 .. n + 1) += a (b0 + b1 B) over n = a.size(); r[n + 1] is written, not
+// added to. Two rows a pass halve the loads and stores of r.
+void addmul_2(limb* r, view a, limb b0, limb b1) noexcept
+{
+    limb carry0 = 0; // for this position
+    limb carry1 = 0; // for the next
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        // Each sum stays below 2^(2 limb_bits): a product plus two limbs.
+        const wide t0 = wide{a[i]} * b0 + r[i] + carry0;
+        r[i] = low_half(t0);
+        const wide t1 = wide{a[i]} * b1 + high_half(t0) + carry1;
+        carry0 = low_half(t1);
+        carry1 = high_half(t1);
+    }
+    r[a.size()] = carry0;
+    r[a.size() + 1] = carry1;
+}
+
+} // namespace
+
 void mul_basecase(span r, view a, view b) noexcept
 {
-    r[a.size()] = mul_1(r.first(a.size()), a, b[0]);
-    for (std::size_t j = 1; j < b.size(); ++j) {
-        r[a.size() + j] = addmul_1(r.subspan(j, a.size()), a, b[j]);
+    const std::size_t n = a.size();
+    r[n] = mul_1(r.first(n), a, b[0]);
+    std::size_t j = 1;
+    for (; j + 2 <= b.size(); j += 2) {
+        addmul_2(r.data() + j, a, b[j], b[j + 1]);
+    }
+    if (j < b.size()) {
+        r[n + j] = addmul_1(r.subspan(j, n), a, b[j]);
     }
 }
 

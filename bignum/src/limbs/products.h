@@ -3,10 +3,12 @@
 // which each takes over. Not installed.
 //
 // The thresholds are operand sizes in limbs, measured on an x86-64 server
-// core (64-bit limbs, g++ 12 -O2, taskset -c 1) by timing each method against
-// the one below it over sizes around the crossing and taking the first size
-// from which the faster method stays faster. 32-bit limbs keep the same
-// counts: each limb is cheaper there, but the methods' ratio moves little.
+// core (64-bit limbs, g++ 12 -O2, taskset -c 1, thread CPU time, best of 15
+// runs) by timing products with a method switched on at the top level
+// against the method below it over sizes around the crossing, and taking the
+// size from which the method stays faster. Squares gain less from Karatsuba
+// because their schoolbook already does half the work. 32-bit limbs keep the
+// same counts: each limb is cheaper there, but the ratios move little.
 
 #ifndef BIGNUM_SRC_LIMBS_PRODUCTS_H
 #define BIGNUM_SRC_LIMBS_PRODUCTS_H
@@ -18,15 +20,15 @@
 namespace bignum::limbs::products {
 
 // Karatsuba from this many limbs in the shorter operand, schoolbook below.
-inline constexpr std::size_t karatsuba_mul_threshold = 28;
-inline constexpr std::size_t karatsuba_sqr_threshold = 36;
+inline constexpr std::size_t karatsuba_mul_threshold = 32;
+inline constexpr std::size_t karatsuba_sqr_threshold = 72;
 // Toom-3 from this many limbs; Karatsuba's three halves below.
-inline constexpr std::size_t toom3_mul_threshold = 100;
-inline constexpr std::size_t toom3_sqr_threshold = 110;
+inline constexpr std::size_t toom3_mul_threshold = 288;
+inline constexpr std::size_t toom3_sqr_threshold = 288;
 // The transform from this many limbs in the shorter operand (where the
 // compiler has a 128-bit product; Toom-3 serves every size elsewhere).
-inline constexpr std::size_t transform_mul_threshold = 1500;
-inline constexpr std::size_t transform_sqr_threshold = 1500;
+inline constexpr std::size_t transform_mul_threshold = 2500;
+inline constexpr std::size_t transform_sqr_threshold = 2500;
 
 // r = a * b, a.size() >= b.size() >= 1, r.size() == a.size() + b.size().
 void multiply(span r, view a, view b);
