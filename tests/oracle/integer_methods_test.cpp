@@ -35,6 +35,40 @@ namespace {
 
 // --- products ---------------------------------------------------------------
 
+// Sizes in 64-bit limbs on both sides of each method's threshold in
+// bignum/src/limbs/products.h (Karatsuba 32, its square 72, Toom-3 288, the
+// transform 2500), unbalanced pairs that cut the longer operand into pieces
+// of the shorter one with a remainder, and all-ones operands, whose partial
+// sums carry the furthest. Each pair is multiplied, and each operand squared.
+TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
+{
+    struct row {
+        unsigned long longer, shorter; // limbs
+    };
+    const row rows[] = {
+        {31, 31},     {32, 32},     {33, 33},     {71, 71},   {72, 72},      {73, 73},
+        {287, 287},   {288, 288},   {289, 289},   {2499, 2499}, {2500, 2500}, {2501, 2501},
+        {33, 32},     {100, 33},    {95, 32},     {870, 289}, {1000, 300},   {3300, 2500},
+    };
+    gmp_randclass random(gmp_randinit_default);
+    random.seed(20261209);
+    for (const auto& [longer, shorter] : rows) {
+        for (const bool all_ones : {false, true}) {
+            const auto operand = [&](unsigned long limbs) {
+                const unsigned long bits = 64 * limbs;
+                return all_ones ? mpz_class((mpz_class(1) << bits) - 1) : random_bits(random, bits);
+            };
+            const mpz_class a = operand(longer);
+            const mpz_class b = operand(shorter);
+            const integer x = ours(a);
+            const integer y = ours(b);
+            SCOPED_TRACE(std::to_string(longer) + " x " + std::to_string(shorter) + (all_ones ? " limbs, all ones" : " limbs"));
+            EXPECT_EQ(hex(x * y), hex(mpz_class(a * b)));
+            EXPECT_EQ(hex(x * x), hex(mpz_class(a * a)));
+            EXPECT_EQ(hex(y * y), hex(mpz_class(b * b)));
+        }
+    }
+}
 
 // --- division ---------------------------------------------------------------
 

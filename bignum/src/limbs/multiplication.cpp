@@ -3,17 +3,37 @@
 // method by size.
 
 #include "limbs.h"
+#include "products.h"
 
 #include <algorithm>
 
 namespace bignum::limbs {
 
+// The kernels run four limbs a round: the products of a round do not depend
+// on one another, so the processor overlaps them and only the carry chain is
+// serial.
+
 limb mul_1(span r, view a, limb b) noexcept
 {
+    const limb* ap = a.data();
+    limb* rp = r.data();
+    const std::size_t n = a.size();
     limb carry = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const wide p = wide{a[i]} * b + carry;
-        r[i] = low_half(p);
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const wide p0 = wide{ap[i]} * b + carry;
+        const wide p1 = wide{ap[i + 1]} * b + high_half(p0);
+        const wide p2 = wide{ap[i + 2]} * b + high_half(p1);
+        const wide p3 = wide{ap[i + 3]} * b + high_half(p2);
+        rp[i] = low_half(p0);
+        rp[i + 1] = low_half(p1);
+        rp[i + 2] = low_half(p2);
+        rp[i + 3] = low_half(p3);
+        carry = high_half(p3);
+    }
+    for (; i < n; ++i) {
+        const wide p = wide{ap[i]} * b + carry;
+        rp[i] = low_half(p);
         carry = high_half(p);
     }
     return carry;
@@ -21,47 +41,139 @@ limb mul_1(span r, view a, limb b) noexcept
 
 limb addmul_1(span r, view a, limb b) noexcept
 {
+    const limb* ap = a.data();
+    limb* rp = r.data();
+    const std::size_t n = a.size();
     limb carry = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        // a * b + r + carry < 2^(2 limb_bits): no overflow of the wide sum.
-        const wide p = wide{a[i]} * b + r[i] + carry;
-        r[i] = low_half(p);
+    std::size_t i = 0;
+    // a * b + r + carry < 2^(2 limb_bits): no overflow of the wide sums.
+    for (; i + 4 <= n; i += 4) {
+        const wide p0 = wide{ap[i]} * b + rp[i] + carry;
+        const wide p1 = wide{ap[i + 1]} * b + rp[i + 1] + high_half(p0);
+        const wide p2 = wide{ap[i + 2]} * b + rp[i + 2] + high_half(p1);
+        const wide p3 = wide{ap[i + 3]} * b + rp[i + 3] + high_half(p2);
+        rp[i] = low_half(p0);
+        rp[i + 1] = low_half(p1);
+        rp[i + 2] = low_half(p2);
+        rp[i + 3] = low_half(p3);
+        carry = high_half(p3);
+    }
+    for (; i < n; ++i) {
+        const wide p = wide{ap[i]} * b + rp[i] + carry;
+        rp[i] = low_half(p);
         carry = high_half(p);
     }
     return carry;
 }
 
+namespace {
+
+// r - (p + borrow) for one limb; the borrow out is the product's high half
+// plus whether the low subtraction wrapped.
+inline limb submul_step(limb& r, limb a, limb b, limb borrow) noexcept
+{
+    const wide p = wide{a} * b + borrow;
+    const limb low = low_half(p);
+    const limb d = r - low;
+    const limb out = high_half(p) + (r < low ? 1 : 0);
+    r = d;
+    return out;
+}
+
+} // namespace
+
 limb submul_1(span r, view a, limb b) noexcept
 {
+    const limb* ap = a.data();
+    limb* rp = r.data();
+    const std::size_t n = a.size();
     limb borrow = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const wide p = wide{a[i]} * b + borrow;
-        const limb low = low_half(p);
-        const limb d = r[i] - low;
-        borrow = high_half(p) + (r[i] < low ? 1 : 0);
-        r[i] = d;
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        borrow = submul_step(rp[i], ap[i], b, borrow);
+        borrow = submul_step(rp[i + 1], ap[i + 1], b, borrow);
+        borrow = submul_step(rp[i + 2], ap[i + 2], b, borrow);
+        borrow = submul_step(rp[i + 3], ap[i + 3], b, borrow);
+    }
+    for (; i < n; ++i) {
+        borrow = submul_step(rp[i], ap[i], b, borrow);
     }
     return borrow;
 }
 
+namespace {
+
+// r[0 .. n + 1) += a (b0 + b1 B) over n = a.size(); r[n + 1] is written, not
+// added to. Two rows a pass halve the loads and stores of r.
+void addmul_2(limb* r, view a, limb b0, limb b1) noexcept
+{
+    limb carry0 = 0; // for this position
+    limb carry1 = 0; // for the next
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        // Each sum stays below 2^(2 limb_bits): a product plus two limbs.
+        const wide t0 = wide{a[i]} * b0 + r[i] + carry0;
+        r[i] = low_half(t0);
+        const wide t1 = wide{a[i]} * b1 + high_half(t0) + carry1;
+        carry0 = low_half(t1);
+        carry1 = high_half(t1);
+    }
+    r[a.size()] = carry0;
+    r[a.size() + 1] = carry1;
+}
+
+} // namespace
+
 void mul_basecase(span r, view a, view b) noexcept
 {
-    r[a.size()] = mul_1(r.first(a.size()), a, b[0]);
-    for (std::size_t j = 1; j < b.size(); ++j) {
-        r[a.size() + j] = addmul_1(r.subspan(j, a.size()), a, b[j]);
+    const std::size_t n = a.size();
+    r[n] = mul_1(r.first(n), a, b[0]);
+    std::size_t j = 1;
+    for (; j + 2 <= b.size(); j += 2) {
+        addmul_2(r.data() + j, a, b[j], b[j + 1]);
+    }
+    if (j < b.size()) {
+        r[n + j] = addmul_1(r.subspan(j, n), a, b[j]);
     }
 }
 
-void sqr_basecase(span r, view a) noexcept { mul_basecase(r, a, a); }
+// Each product a[i] a[j] with i < j once, then all of them doubled and the
+// squares a[i]^2 added in one pass: about half the work of a * a.
+void sqr_basecase(span r, view a) noexcept
+{
+    const std::size_t n = a.size();
+    r[0] = 0;
+    r[2 * n - 1] = 0;
+    if (n > 1) {
+        r[n] = mul_1(r.subspan(1, n - 1), a.subspan(1), a[0]);
+        for (std::size_t i = 1; i + 1 < n; ++i) {
+            r[n + i] = addmul_1(r.subspan(2 * i + 1, n - i - 1), a.subspan(i + 1), a[i]);
+        }
+    }
+    limb shifted_out = 0;
+    limb carry = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const wide square = wide{a[i]} * a[i];
+        const limb lo = r[2 * i];
+        const limb hi = r[2 * i + 1];
+        const limb lo2 = (lo << 1) | shifted_out;
+        const limb hi2 = (hi << 1) | (lo >> (limb_bits - 1));
+        shifted_out = hi >> (limb_bits - 1);
+        const wide sum_lo = wide{lo2} + low_half(square) + carry;
+        const wide sum_hi = wide{hi2} + high_half(square) + high_half(sum_lo);
+        r[2 * i] = low_half(sum_lo);
+        r[2 * i + 1] = low_half(sum_hi);
+        carry = high_half(sum_hi);
+    }
+}
 
 void mul(span r, view a, view b)
 {
     if (a.size() < b.size()) {
         std::swap(a, b);
     }
-    mul_basecase(r, a, b);
+    products::multiply(r, a, b);
 }
 
-void sqr(span r, view a) { sqr_basecase(r, a); }
+void sqr(span r, view a) { products::square(r, a); }
 
 } // namespace bignum::limbs

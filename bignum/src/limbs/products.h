@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+// The product methods beneath limbs::mul and limbs::sqr and the sizes at
+// which each takes over. Not installed.
+//
+// The thresholds are operand sizes in limbs, measured on an x86-64 server
+// core (64-bit limbs, g++ 12 -O2, taskset -c 1, thread CPU time, best of 15
+// runs) by timing products with a method switched on at the top level
+// against the method below it over sizes around the crossing, and taking the
+// size from which the method stays faster. Squares gain less from Karatsuba
+// because their schoolbook already does half the work. 32-bit limbs keep the
+// same counts: each limb is cheaper there, but the ratios move little.
+
+#ifndef BIGNUM_SRC_LIMBS_PRODUCTS_H
+#define BIGNUM_SRC_LIMBS_PRODUCTS_H
+
+#include "limbs.h"
+
+#include <cstddef>
+
+namespace bignum::limbs::products {
+
+// Karatsuba from this many limbs in the shorter operand, schoolbook below.
+inline constexpr std::size_t karatsuba_mul_threshold = 32;
+inline constexpr std::size_t karatsuba_sqr_threshold = 72;
+// Toom-3 from this many limbs; Karatsuba's three halves below.
+inline constexpr std::size_t toom3_mul_threshold = 288;
+inline constexpr std::size_t toom3_sqr_threshold = 288;
+// The transform from this many limbs in the shorter operand (where the
+// compiler has a 128-bit product; Toom-3 serves every size elsewhere).
+inline constexpr std::size_t transform_mul_threshold = 2500;
+inline constexpr std::size_t transform_sqr_threshold = 2500;
+
+// r = a * b, a.size() >= b.size() >= 1, r.size() == a.size() + b.size().
+void multiply(span r, view a, view b);
+// r = a^2, r.size() == 2 a.size().
+void square(span r, view a);
+
+// Whether this build has the transform.
+[[nodiscard]] bool transform_available() noexcept;
+// r = a * b by the transform, or a^2 when a and b are the same span; sizes as
+// for multiply. Only where transform_available().
+void transform_multiply(span r, view a, view b);
+
+} // namespace bignum::limbs::products
+
+#endif // BIGNUM_SRC_LIMBS_PRODUCTS_H
