@@ -1,21 +1,98 @@
 // SPDX-License-Identifier: MIT
-// Digits of limb spans in bases 2 to 36.
+// Digits of limb spans in bases 2 to 36: bits read and written directly for
+// the power-of-two bases, for the others one limb's worth of digits at a time
+// below a size, and above it halves split or joined by powers of the base.
 
 #include "limbs.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <type_traits>
+#include <vector>
 
 namespace bignum::limbs {
 
 namespace {
+
+// Limbs from which to_digits splits its value by a power of the base rather
+// than dividing it by one limb's worth of digits at a time. Measured with
+// the harness's decimal conversions from 8 to 128 limbs over
+// Karatsuba-fast products: splitting won from about 30 limbs.
+constexpr std::size_t to_digits_threshold = 30;
+// Digits from which from_digits joins halves by multiplying with a power of
+// the base rather than multiplying in one limb's worth at a time. Measured
+// as above, decimal: joining won from about 1000 digits.
+constexpr std::size_t from_digits_threshold = 1000;
+
+[[nodiscard]] const char* alphabet(bool lower) noexcept
+{
+    return lower ? "0123456789abcdefghijklmnopqrstuvwxyz" : "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+}
+
+[[nodiscard]] unsigned digit_of(char ch) noexcept
+{
+    if (ch >= '0' && ch <= '9') {
+        return static_cast<unsigned>(ch - '0');
+    }
+    return static_cast<unsigned>((ch | 0x20) - 'a') + 10;
+}
+
+// Bits of a normalised, non-empty a.
+[[nodiscard]] std::size_t bit_length(view a) noexcept
+{
+    return a.size() * limb_bits - static_cast<std::size_t>(std::countl_zero(a.back()));
+}
+
+// --- Power-of-two bases: each digit is `bits` bits of the value ---------------
+
+std::string to_digits_by_bits(view a, unsigned bits, const char* letters)
+{
+    const std::size_t count = (bit_length(a) + bits - 1) / bits;
+    const limb mask = (limb{1} << bits) - 1;
+    std::string text(count, '0');
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t at = i * bits;
+        const std::size_t index = at / limb_bits;
+        const auto offset = static_cast<unsigned>(at % limb_bits);
+        limb value = a[index] >> offset;
+        if (offset + bits > limb_bits && index + 1 < a.size()) {
+            value |= a[index + 1] << (limb_bits - offset);
+        }
+        text[count - 1 - i] = letters[value & mask];
+    }
+    return text;
+}
+
+std::size_t from_digits_by_bits(span r, std::string_view digits, unsigned bits)
+{
+    std::size_t size = 0;
+    limb value = 0;
+    unsigned filled = 0;
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        const limb digit = digit_of(digits[i]);
+        value |= digit << filled;
+        filled += bits;
+        if (filled >= limb_bits) {
+            r[size++] = value;
+            filled -= limb_bits;
+            value = filled == 0 ? 0 : digit >> (bits - filled);
+        }
+    }
+    if (filled != 0) {
+        r[size++] = value;
+    }
+    return trimmed(r.first(size)).size();
+}
+
+// --- Other bases: chunks of digits that fit a limb, powers of the base ------------
 
 // The largest power of base that fits a limb, and its exponent.
 struct chunk {
     limb power;
     unsigned digits;
 };
-chunk chunk_of(unsigned base) noexcept
+[[nodiscard]] chunk chunk_of(unsigned base) noexcept
 {
     chunk c{base, 1};
     while (c.power <= std::numeric_limits<limb>::max() / base) {
@@ -25,12 +102,178 @@ chunk chunk_of(unsigned base) noexcept
     return c;
 }
 
-unsigned digit_of(char ch) noexcept
-{
-    if (ch >= '0' && ch <= '9') {
-        return static_cast<unsigned>(ch - '0');
+// The powers base^(c.digits 2^k), normalised, from k = 0 up to the first
+// that `enough` accepts, or the last below it.
+class base_powers {
+public:
+    // `enough(size in limbs, digits)` says when to stop squaring.
+    template <class Enough>
+    base_powers(chunk c, Enough enough) : digits_{c.digits}
+    {
+        powers_.push_back({c.power});
+        while (!enough(powers_.back().size(), digits_.back())) {
+            const std::vector<limb>& last = powers_.back();
+            std::vector<limb> square(2 * last.size());
+            sqr(square, last);
+            square.resize(trimmed(square).size());
+            powers_.push_back(std::move(square));
+            digits_.push_back(2 * digits_.back());
+        }
     }
-    return static_cast<unsigned>((ch | 0x20) - 'a') + 10;
+    [[nodiscard]] std::size_t levels() const noexcept { return powers_.size(); }
+    [[nodiscard]] view power(std::size_t k) const noexcept { return powers_[k]; }
+    [[nodiscard]] std::size_t digits(std::size_t k) const noexcept { return digits_[k]; }
+
+private:
+    std::vector<std::vector<limb>> powers_;
+    std::vector<std::size_t> digits_;
+};
+
+class digit_writer {
+public:
+    digit_writer(unsigned base, const char* letters) noexcept : base_(base), chunk_(chunk_of(base)), letters_(letters) {}
+
+    // Appends the digits of normalised a to text: exactly `width` of them,
+    // leading zeros included, when width is not 0 (a < base^width), else as
+    // few as a needs.
+    void write(std::string& text, view a, std::size_t width, const base_powers& powers, std::size_t k) const
+    {
+        if (a.size() < to_digits_threshold) {
+            write_by_chunks(text, a, width);
+            return;
+        }
+        // The largest power with no more than half of a's limbs, so that the
+        // quotient is no larger than the remainder.
+        while (k > 0 && 2 * powers.power(k).size() > a.size() + 1) {
+            --k;
+        }
+        const view p = powers.power(k);
+        std::vector<limb> q(a.size() - p.size() + 1);
+        std::vector<limb> r(p.size());
+        divrem(q, r, a, p);
+        const std::size_t low_width = powers.digits(k);
+        write(text, trimmed(q), width == 0 ? 0 : width - low_width, powers, k);
+        write(text, trimmed(r), low_width, powers, k);
+    }
+
+    // One limb's worth of digits at a time from the bottom, by one-limb
+    // divisions.
+    void write_by_chunks(std::string& text, view a, std::size_t width) const
+    {
+        // Decimal, by far the most asked for, divides by a constant.
+        if (base_ == 10) {
+            write_by_chunks(text, a, width, std::integral_constant<unsigned, 10>{});
+        } else {
+            write_by_chunks(text, a, width, base_);
+        }
+    }
+
+private:
+    template <class Base>
+    void write_by_chunks(std::string& text, view a, std::size_t width, Base base) const
+    {
+        std::vector<limb> q(a.begin(), a.end());
+        span rest = q;
+        std::string reversed;
+        while (!rest.empty()) {
+            limb part = divrem_1(rest, rest, chunk_.power);
+            rest = rest.first(trimmed(rest).size());
+            for (unsigned i = 0; i < chunk_.digits && (part != 0 || !rest.empty()); ++i) {
+                reversed += letters_[part % base];
+                part /= base;
+            }
+        }
+        if (width > reversed.size()) {
+            reversed.append(width - reversed.size(), '0');
+        }
+        text.append(reversed.rbegin(), reversed.rend());
+    }
+
+    unsigned base_;
+    chunk chunk_;
+    const char* letters_;
+};
+
+// r = r * m + carry over r.size() limbs; returns the limb out at the top.
+limb multiply_add_1(span r, limb m, limb carry) noexcept
+{
+    for (limb& x : r) {
+        const wide p = wide{x} * m + carry;
+        x = low_half(p);
+        carry = high_half(p);
+    }
+    return carry;
+}
+
+class digit_reader {
+public:
+    explicit digit_reader(unsigned base) noexcept : base_(base), chunk_(chunk_of(base)) {}
+
+    // The value of digits into r (room for it); returns its normalised size.
+    std::size_t read(span r, std::string_view digits, const base_powers& powers, std::size_t k) const
+    {
+        if (digits.size() < from_digits_threshold) {
+            return read_by_chunks(r, digits);
+        }
+        // The largest power with fewer digits than the text: the low part,
+        // at least half of the text, goes below it, the rest above.
+        while (k > 0 && powers.digits(k) >= digits.size()) {
+            --k;
+        }
+        const std::size_t low_width = powers.digits(k);
+        const std::string_view high = digits.substr(0, digits.size() - low_width);
+        const std::string_view low = digits.substr(high.size());
+        std::vector<limb> low_value(digits_room(low.size(), base_));
+        const std::size_t low_size = read(low_value, low, powers, k);
+        std::vector<limb> high_value(digits_room(high.size(), base_));
+        const std::size_t high_size = read(high_value, high, powers, k);
+        if (high_size == 0) {
+            std::copy_n(low_value.begin(), low_size, r.begin());
+            return low_size;
+        }
+        const view p = powers.power(k);
+        std::vector<limb> sum(high_size + p.size());
+        mul(sum, view(high_value).first(high_size), p);
+        add(sum, sum, view(low_value).first(low_size));
+        const std::size_t size = trimmed(sum).size();
+        std::copy_n(sum.begin(), size, r.begin());
+        return size;
+    }
+
+    // One limb's worth of digits at a time, the first chunk taking the
+    // digits left over.
+    std::size_t read_by_chunks(span r, std::string_view digits) const
+    {
+        std::size_t size = 0;
+        std::size_t i = 0;
+        std::size_t count = digits.size() % chunk_.digits;
+        if (count == 0) {
+            count = chunk_.digits;
+        }
+        while (i < digits.size()) {
+            limb value = 0;
+            limb scale = 1;
+            for (const std::size_t end = i + count; i < end; ++i) {
+                value = value * base_ + digit_of(digits[i]);
+                scale *= base_;
+            }
+            const limb top = multiply_add_1(r.first(size), scale, value);
+            if (top != 0) {
+                r[size++] = top;
+            }
+            count = chunk_.digits;
+        }
+        return size;
+    }
+
+private:
+    unsigned base_;
+    chunk chunk_;
+};
+
+[[nodiscard]] unsigned bits_of_power_of_two(unsigned base) noexcept
+{
+    return std::has_single_bit(base) ? static_cast<unsigned>(std::countr_zero(base)) : 0;
 }
 
 } // namespace
@@ -47,45 +290,31 @@ std::string to_digits(view a, unsigned base, bool lower)
     if (a.empty()) {
         return "0";
     }
-    const char* const alphabet = lower ? "0123456789abcdefghijklmnopqrstuvwxyz" : "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    const chunk c = chunk_of(base);
-    scratch work(a.size());
-    span q = work.all();
-    std::copy(a.begin(), a.end(), q.begin());
-    std::string text;
-    while (!q.empty()) {
-        limb rest = divrem_1(q, q, c.power);
-        q = q.first(trimmed(q).size());
-        for (unsigned i = 0; i < c.digits && (rest != 0 || !q.empty()); ++i) {
-            text += alphabet[rest % base];
-            rest /= base;
-        }
+    if (const unsigned bits = bits_of_power_of_two(base); bits != 0) {
+        return to_digits_by_bits(a, bits, alphabet(lower));
     }
-    std::reverse(text.begin(), text.end());
+    const digit_writer writer(base, alphabet(lower));
+    std::string text;
+    if (a.size() < to_digits_threshold) {
+        writer.write_by_chunks(text, a, 0);
+        return text;
+    }
+    const base_powers powers(chunk_of(base), [&](std::size_t size, std::size_t) { return 4 * size > 2 * a.size() + 1; });
+    writer.write(text, a, 0, powers, powers.levels() - 1);
     return text;
 }
 
 std::size_t from_digits(span r, std::string_view digits, unsigned base)
 {
-    const chunk c = chunk_of(base);
-    std::size_t size = 0;
-    std::size_t i = 0;
-    while (i < digits.size()) {
-        limb value = 0;
-        limb scale = 1;
-        for (unsigned k = 0; k < c.digits && i < digits.size(); ++k, ++i) {
-            value = value * base + digit_of(digits[i]);
-            scale *= base;
-        }
-        const limb top = mul_1(r.first(size), r.first(size), scale);
-        const limb carry = size == 0 ? 0 : add_1(r.first(size), r.first(size), value);
-        if (top + carry != 0) {
-            r[size++] = top + carry;
-        } else if (size == 0 && value != 0) {
-            r[size++] = value;
-        }
+    if (const unsigned bits = bits_of_power_of_two(base); bits != 0) {
+        return from_digits_by_bits(r, digits, bits);
     }
-    return size;
+    const digit_reader reader(base);
+    if (digits.size() < from_digits_threshold) {
+        return reader.read_by_chunks(r, digits);
+    }
+    const base_powers powers(chunk_of(base), [&](std::size_t, std::size_t n) { return 2 * n >= digits.size(); });
+    return reader.read(r, digits, powers, powers.levels() - 1);
 }
 
 } // namespace bignum::limbs
