@@ -43,6 +43,26 @@ struct matrix {
     }
 };
 
+// x - q y for the quotient q of x >= y > 0, into x; returns q. Most
+// quotients are 1 or 2: subtraction before division.
+template <class Word>
+limb divide_word(Word& x, Word y) noexcept
+{
+    Word r = x - y;
+    if (r < y) {
+        x = r;
+        return 1;
+    }
+    r -= y;
+    if (r < y) {
+        x = r;
+        return 2;
+    }
+    const auto q = static_cast<limb>(x / y);
+    x -= Word{q} * y;
+    return q;
+}
+
 // Euclid's steps on two words (limbs or wides), each taken only while the
 // remainder stays at least `floor`; 0 runs to the end, where one is zero.
 // With floor = 2^limb_bits on the top two limbs of a pair, both stay above
@@ -53,30 +73,38 @@ template <class Word, class Observer>
 matrix reduce(std::array<Word, 2>& x, Word floor, Observer& observer)
 {
     matrix m;
+    Word a = x[0];
+    Word b = x[1];
+    // Each arm tries a step on a copy and keeps it if the remainder passes.
     for (;;) {
-        const int i = x[0] >= x[1] ? 0 : 1;
-        const Word y = x[1 - i];
-        if (y == 0 || y < floor) {
-            return m;
-        }
-        // Most quotients are 1 or 2: subtraction before division.
-        Word r = x[i] - y;
-        limb q = 1;
-        if (r >= y) {
-            r -= y;
-            q = 2;
-            if (r >= y) {
-                q = static_cast<limb>(x[i] / y);
-                r = x[i] - Word{q} * y;
+        if (a >= b) {
+            Word r = a;
+            if (b == 0 || b < floor) {
+                break;
             }
+            const limb q = divide_word(r, b);
+            if (r < floor) {
+                break;
+            }
+            a = r;
+            m.step(0, q);
+            observer.reduced(0, q);
+        } else {
+            Word r = b;
+            if (a == 0 || a < floor) {
+                break;
+            }
+            const limb q = divide_word(r, a);
+            if (r < floor) {
+                break;
+            }
+            b = r;
+            m.step(1, q);
+            observer.reduced(1, q);
         }
-        if (r < floor) {
-            return m;
-        }
-        x[i] = r;
-        m.step(i, q);
-        observer.reduced(i, q);
     }
+    x = {a, b};
+    return m;
 }
 
 // The pair under reduction, in one buffer: each value zero above its size.
