@@ -1,108 +1,225 @@
 // SPDX-License-Identifier: MIT
-// Greatest common divisors and inverses of limb spans.
+// Greatest common divisors, the extended gcd and inverses of limb spans, by
+// Lehmer's reduction (lehmer.h) down to one limb, then by words.
 
+#include "lehmer.h"
 #include "limbs.h"
 
 #include <algorithm>
-#include <vector>
+#include <bit>
+#include <utility>
 
 namespace bignum::limbs {
 
 namespace {
 
-using number = std::vector<limb>;
+using lehmer::matrix;
+using lehmer::operands;
 
-number remainder_of(view a, view d)
+// The binary gcd of two words, not both zero.
+limb word_gcd(limb a, limb b) noexcept
 {
-    number r(d.size());
-    if (a.size() < d.size()) {
-        std::copy(a.begin(), a.end(), r.begin());
-    } else {
-        mod(r, a, d);
+    if (a == 0 || b == 0) {
+        return a | b;
     }
-    const view t = trimmed(r);
-    r.resize(t.size());
-    return r;
+    const int twos = std::countr_zero(a | b);
+    a >>= std::countr_zero(a);
+    do {
+        b >>= std::countr_zero(b);
+        if (a > b) {
+            std::swap(a, b);
+        }
+        b -= a;
+    } while (b != 0);
+    return a << twos;
 }
 
-number quotient_of(view a, view d)
+std::size_t copied(span r, view a) noexcept
 {
-    if (a.size() < d.size()) {
-        return {};
-    }
-    number q(a.size() - d.size() + 1);
-    number r(d.size());
-    divrem(q, r, a, d);
-    q.resize(trimmed(q).size());
-    return q;
+    std::copy(a.begin(), a.end(), r.begin());
+    return a.size();
 }
 
-// a + b, normalised.
-number sum_of(view a, view b)
-{
-    if (a.size() < b.size()) {
-        std::swap(a, b);
+// The magnitudes of the cofactors of a, s0 and s1, in x0 = s0 a + t0 b and
+// x1 = s1 a + t1 b. They start at 1 and 0, and s0 >= 0 >= s1 throughout:
+// every step adds a multiple of one magnitude to the other. Neither exceeds
+// b, which bounds the room.
+class cofactors {
+public:
+    explicit cofactors(std::size_t b_size) : work_(2 * (b_size + 2))
+    {
+        const span all = work_.all();
+        std::fill(all.begin(), all.end(), limb{0});
+        u_ = {all.first(b_size + 2), all.last(b_size + 2)};
+        u_[0][0] = 1;
     }
-    number s(a.size() + 1);
-    s[a.size()] = add(std::span(s).first(a.size()), a, b);
-    s.resize(trimmed(s).size());
-    return s;
-}
 
-number product_of(view a, view b)
-{
-    if (a.empty() || b.empty()) {
-        return {};
+    void start(const operands& /*pair*/) noexcept {}
+    void reduced(int /*i*/, limb /*q*/) noexcept {}
+
+    // s0 <- m11 s0 + m01 s1 and s1 <- m10 s0 + m00 s1 in one pass; each
+    // carry is a wide, as a sum of two products' high limbs may pass a limb.
+    void applied(const matrix& m) noexcept
+    {
+        const std::size_t n = std::max(size_[0], size_[1]);
+        wide c0 = 0;
+        wide c1 = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const limb s0 = u_[0][i];
+            const limb s1 = u_[1][i];
+            u_[0][i] = combined(m.m11, s0, m.m01, s1, c0);
+            u_[1][i] = combined(m.m10, s0, m.m00, s1, c1);
+        }
+        for (int k = 0; k < 2; ++k) {
+            const wide c = k == 0 ? c0 : c1;
+            u_[k][n] = low_half(c);
+            u_[k][n + 1] = high_half(c);
+            size_[k] = trimmed(u_[k].first(n + 2)).size();
+        }
     }
-    number p(a.size() + b.size());
-    mul(p, a, b);
-    p.resize(trimmed(p).size());
-    return p;
-}
+
+    // s_i <- s_i + q s_(1-i).
+    void divided(int i, view q)
+    {
+        const view other = magnitude(1 - i);
+        if (other.empty() || q.empty()) {
+            return;
+        }
+        scratch product(q.size() + other.size());
+        mul(product.all(), q, other);
+        const view p = trimmed(product.all());
+        const view own = magnitude(i);
+        const span sum = u_[i].first(std::max(own.size(), p.size()));
+        const limb carry = own.size() >= p.size() ? add(sum, own, p) : add(sum, p, own);
+        u_[i][sum.size()] = carry;
+        size_[i] = trimmed(u_[i].first(sum.size() + 1)).size();
+    }
+
+    [[nodiscard]] view magnitude(int i) const noexcept { return u_[i].first(size_[i]); }
+
+private:
+    // The next limb of x a + y b + carry, the carry moving on.
+    static limb combined(limb x, limb a, limb y, limb b, wide& carry) noexcept
+    {
+        const wide first = wide{x} * a + low_half(carry);
+        const wide second = wide{y} * b + low_half(first);
+        carry = (carry >> limb_bits) + high_half(first) + high_half(second);
+        return low_half(second);
+    }
+
+    scratch work_;
+    std::array<span, 2> u_;
+    std::array<std::size_t, 2> size_{1, 0};
+};
+
+// g = s a + t b for normalised, non-zero a and b, with |s| <= b / g.
+class extended {
+public:
+    extended(view a, view b) : pair_(a, b), s_(b.size())
+    {
+        lehmer::run(pair_, s_);
+        if (pair_.value(0).empty() || pair_.value(1).empty()) {
+            last_ = pair_.value(0).empty() ? 1 : 0;
+            g_ = pair_.value(last_);
+            return;
+        }
+        // The last limb by Euclid's steps on words, to the end.
+        std::array<limb, 2> w{pair_.value(0)[0], pair_.value(1)[0]};
+        lehmer::no_observer none;
+        s_.applied(lehmer::reduce(w, limb{0}, none));
+        last_ = w[0] == 0 ? 1 : 0;
+        word_ = w[last_];
+        g_ = view(&word_, 1);
+    }
+    extended(const extended&) = delete;
+    extended& operator=(const extended&) = delete;
+
+    [[nodiscard]] view g() const noexcept { return g_; }
+    [[nodiscard]] view s() const noexcept { return s_.magnitude(last_); }
+    // The second value's cofactor is the negative one.
+    [[nodiscard]] bool s_negative() const noexcept { return last_ == 1; }
+
+private:
+    operands pair_;
+    cofactors s_;
+    int last_ = 0;
+    limb word_ = 0;
+    view g_;
+};
+
+bool is_one(view a) noexcept { return a.size() == 1 && a[0] == 1; }
 
 } // namespace
 
-// Euclid's algorithm by long division.
 std::size_t gcd(span r, view a, view b)
 {
-    number x(a.begin(), a.end());
-    number y(b.begin(), b.end());
-    while (!y.empty()) {
-        number rest = remainder_of(x, y);
-        x = std::move(y);
-        y = std::move(rest);
+    if (a.empty() || b.empty()) {
+        return copied(r, a.empty() ? b : a);
     }
-    std::copy(x.begin(), x.end(), r.begin());
-    return x.size();
+    operands pair(a, b);
+    lehmer::no_observer none;
+    lehmer::run(pair, none);
+    const view x0 = pair.value(0);
+    const view x1 = pair.value(1);
+    if (x0.empty() || x1.empty()) {
+        return copied(r, x0.empty() ? x1 : x0);
+    }
+    r[0] = word_gcd(x0[0], x1[0]);
+    return 1;
 }
 
-// The extended Euclid on (m, a), keeping only the coefficients of a, whose
-// magnitudes grow as |t2| = |t0| + q |t1| while their signs alternate.
+gcd_ext_result gcd_ext(span g, span s, view a, view b)
+{
+    if (b.empty()) {
+        if (!a.empty()) {
+            s[0] = 1;
+        }
+        return {copied(g, a), a.empty() ? 0U : 1U, false};
+    }
+    if (a.empty()) {
+        return {copied(g, b), 0, false};
+    }
+    const extended e(a, b);
+    // s is determined modulo c = b / g: its representative in (-c/2, c/2].
+    const view divisor = e.g();
+    scratch work(2 * b.size() + divisor.size());
+    const span c = work.first(b.size());
+    const span rest = work.all().subspan(b.size(), b.size());
+    if (is_one(divisor)) {
+        std::copy(b.begin(), b.end(), c.begin());
+    } else {
+        const std::size_t q_size = b.size() - divisor.size() + 1;
+        divrem(c.first(q_size), work.all().last(divisor.size()), b, divisor);
+        std::fill(c.begin() + static_cast<std::ptrdiff_t>(q_size), c.end(), limb{0});
+    }
+    const view cv = trimmed(c);
+    view sv = e.s();
+    bool negative = e.s_negative();
+    sub(rest.first(cv.size()), cv, sv);
+    const view other = trimmed(rest.first(cv.size()));
+    const int order = compare(other, sv);
+    if (order < 0 || (order == 0 && negative)) {
+        sv = other;
+        negative = !negative;
+    }
+    return {copied(g, e.g()), copied(s, sv), negative && !sv.empty()};
+}
+
 bool inverse(span r, view a, view m)
 {
-    number r0(m.begin(), m.end());
-    number r1(a.begin(), a.end());
-    number t0;
-    number t1{1};
-    bool t1_negative = false;
-    while (!r1.empty() && !(r1.size() == 1 && r1[0] == 1)) {
-        const number q = quotient_of(r0, r1);
-        number r2 = remainder_of(r0, r1);
-        number t2 = sum_of(t0, product_of(q, t1));
-        r0 = std::move(r1);
-        r1 = std::move(r2);
-        t0 = std::move(t1);
-        t1 = std::move(t2);
-        t1_negative = !t1_negative;
-    }
-    if (r1.empty()) {
+    if (a.empty()) {
         return false;
     }
-    std::fill(r.begin(), r.end(), 0);
-    std::copy(t1.begin(), t1.end(), r.begin());
-    if (t1_negative) {
-        number mm(m.begin(), m.end());
-        sub(r, mm, view(r.data(), r.size()));
+    const extended e(a, m);
+    if (!is_one(e.g())) {
+        return false;
+    }
+    const view s = e.s();
+    std::fill(r.begin(), r.end(), limb{0});
+    if (e.s_negative()) {
+        sub(r, m, s);
+    } else {
+        std::copy(s.begin(), s.end(), r.begin());
     }
     return true;
 }

@@ -132,6 +132,22 @@ std::size_t gcd(span r, view a, view b);
 // r = a^-1 mod m for normalised a < m, m > 1, r.size() == m.size(); false,
 // with r unspecified, when gcd(a, m) != 1.
 bool inverse(span r, view a, view m);
+// The extended gcd of normalised a and b (either or both zero): g = gcd(a, b)
+// into g, sized as for gcd(), and into s the magnitude of the cofactor s of
+// a in g = s a + t b, s.size() >= max(b.size(), 1). s is the one with
+// -c/2 < s <= c/2 for c = b / g, so |s| < b / (2g) but where b = 2g (s = 1)
+// or b = g (s = 0); s = 1 for b = 0 < a, s = 0 for a = 0. The caller
+// finds t = (g - s a) / b, an exact division (t = 0 for b = 0), and for
+// signed operands multiplies s by the sign of a and t by that of b.
+struct gcd_ext_result {
+    std::size_t g_size; // normalised
+    std::size_t s_size; // normalised
+    bool s_negative;    // never for s = 0
+};
+gcd_ext_result gcd_ext(span g, span s, view a, view b);
+// The Jacobi symbol (a/n), -1, 0 or +1, for normalised a of any size and
+// odd normalised n; (a/1) = 1.
+[[nodiscard]] int jacobi(view a, view n);
 // r = b^e mod m for normalised m > 1 (odd or even) and b < m, e of any size
 // (b^0 = 1 mod m); r.size() == m.size().
 void pow_mod(span r, view b, view e, view m);
