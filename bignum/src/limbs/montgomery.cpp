@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: MIT
+// Montgomery multiplication and squaring, and the window widths of powering.
+
+#include "montgomery.h"
+
+#include <algorithm>
+#include <array>
+
+namespace bignum::limbs {
+
+namespace {
+
+// From this many limbs on, a product by the size-chosen `mul`/`sqr` and a
+// separate reduction beat the reduction interleaved with schoolbook rows.
+constexpr std::size_t separate_reduction_limbs = 30;
+
+} // namespace
+
+void shift_right_bits(span r, view a, std::size_t s) noexcept
+{
+    const view high = a.subspan(s / limb_bits);
+    const auto bits = static_cast<unsigned>(s % limb_bits);
+    if (bits == 0) {
+        std::copy(high.begin(), high.end(), r.begin());
+    } else {
+        shift_right(r, high, bits);
+    }
+}
+
+montgomery::montgomery(view m) : m_(m), inverse_(0 - word_inverse(m[0])), one_room_(m.size())
+{
+    constexpr std::array<limb, 1> unit{1};
+    to_form(one_room_.all(), unit);
+    one_ = one_room_.all();
+}
+
+void montgomery::mul(span r, view a, view b, span work) const
+{
+    const std::size_t n = size();
+    if (n < separate_reduction_limbs) {
+        mul_interleaved(r, a, b, work);
+        return;
+    }
+    const span product = work.first(2 * n);
+    limbs::mul(product, a, b);
+    redc(r, product);
+}
+
+void montgomery::sqr(span r, view a, span work) const
+{
+    const span product = work.first(2 * size());
+    limbs::sqr(product, a);
+    redc(r, product);
+}
+
+void montgomery::to_form(span r, view a) const
+{
+    const std::size_t n = size();
+    scratch shifted(n + a.size());
+    std::fill_n(shifted.all().begin(), n, 0);
+    std::copy(a.begin(), a.end(), shifted.all().begin() + static_cast<std::ptrdiff_t>(n));
+    mod(r, shifted.all(), m_);
+}
+
+void montgomery::from_form(span r, view a, span work) const
+{
+    const std::size_t n = size();
+    const span t = work.first(2 * n);
+    std::copy(a.begin(), a.end(), t.begin());
+    std::fill(t.begin() + static_cast<std::ptrdiff_t>(n), t.end(), 0);
+    redc(r, t);
+}
+
+void montgomery::pow(span r, view a, view e) const
+{
+    if (e.empty()) {
+        std::copy(one_.begin(), one_.end(), r.begin());
+        return;
+    }
+    window_pow(*this, r, a, e);
+}
+
+// Each step adds q m, q chosen so that the low limb becomes zero, and drops
+// that limb; the carries that belong above the low half wait in the limbs
+// already dropped, and join in one addition at the end. The result is below
+// 2m: one subtraction at most.
+void montgomery::redc(span r, span t) const noexcept
+{
+    const std::size_t n = size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const limb q = t[i] * inverse_;
+        t[i] = addmul_1(t.subspan(i, n), m_, q);
+    }
+    const limb carry = limbs::add(r, t.subspan(n, n), t.first(n));
+    if (carry != 0 || compare_same_size(r, m_) >= 0) {
+        limbs::sub(r, r, m_);
+    }
+}
+
+// Per limb b[i] of b: t += a b[i] + q m, with q making the low limb zero,
+// then t /= 2^limb_bits, both products in one pass over the limbs. t stays
+// below 2m, so n limbs and one bit hold it.
+void montgomery::mul_interleaved(span r, view a, view b, span work) const noexcept
+{
+    const std::size_t n = size();
+    const span t = work.first(n + 1);
+    std::fill(t.begin(), t.end(), 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const limb bi = b[i];
+        const limb q = (t[0] + a[0] * bi) * inverse_;
+        wide sum = wide{a[0]} * bi + t[0];
+        wide reduced = wide{m_[0]} * q + low_half(sum);
+        for (std::size_t j = 1; j < n; ++j) {
+            sum = wide{a[j]} * bi + t[j] + high_half(sum);
+            reduced = wide{m_[j]} * q + low_half(sum) + high_half(reduced);
+            t[j - 1] = low_half(reduced);
+        }
+        const wide top = wide{t[n]} + high_half(sum) + high_half(reduced);
+        t[n - 1] = low_half(top);
+        t[n] = high_half(top);
+    }
+    if (t[n] != 0 || compare_same_size(t.first(n), m_) >= 0) {
+        limbs::sub(r, t.first(n), m_);
+    } else {
+        std::copy_n(t.begin(), n, r.begin());
+    }
+}
+
+void montgomery::add(span r, view a, view b) const noexcept
+{
+    const limb carry = limbs::add(r, a, b);
+    if (carry != 0 || compare_same_size(r, m_) >= 0) {
+        limbs::sub(r, r, m_);
+    }
+}
+
+void montgomery::sub(span r, view a, view b) const noexcept
+{
+    if (limbs::sub(r, a, b) != 0) {
+        limbs::add(r, r, m_);
+    }
+}
+
+void montgomery::half(span r, view a) const noexcept
+{
+    const std::size_t n = size();
+    if ((a[0] & 1) == 0) {
+        shift_right(r, a, 1);
+        return;
+    }
+    // (a + m) / 2, with the carry of the sum shifted in at the top.
+    const limb carry = limbs::add(r, a, m_);
+    shift_right(r, r, 1);
+    r[n - 1] |= carry << (limb_bits - 1);
+}
+
+void montgomery::mul_small(span r, view a, limb c) const noexcept
+{
+    std::fill(r.begin(), r.end(), 0);
+    for (auto i = std::bit_width(c); i-- > 0;) {
+        add(r, r, r);
+        if ((c >> i & 1) != 0) {
+            add(r, r, a);
+        }
+    }
+}
+
+unsigned window_bits(std::size_t bits) noexcept
+{
+    // Exponent sizes from which one more bit of window pays (measured).
+    constexpr std::array<std::size_t, 7> wider_from{8, 25, 81, 241, 673, 1793, 4609};
+    return 1 + static_cast<unsigned>(std::count_if(wider_from.begin(), wider_from.end(),
+                                                   [bits](std::size_t from) { return bits >= from; }));
+}
+
+} // namespace bignum::limbs
