@@ -132,8 +132,9 @@ void restore_terminal_and_resend(int signal) noexcept
 
 // Every signal whose default action ends the process and that a handler can
 // catch: those a user or the system sends, and the faults, after which the
-// terminal would be left as unusable as after a kill. Stops and signals
-// ignored by default leave the terminal to the shell.
+// terminal would be left as unusable as after a kill. Signals ignored by
+// default leave the terminal alone; the stop from the terminal has its own
+// handler below.
 constexpr std::array terminating_signals{
     SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
     SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
