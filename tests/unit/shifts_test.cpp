@@ -64,7 +64,7 @@ TEST_F(Shifts, ShiftsByAnyCount)
         {"-0123456789ABCDEF", 57, "-02468ACF13579BDE00000000000000", "00"},
         {"-0123456789ABCDEF", 64, "-0123456789ABCDEF0000000000000000", "00"},
         {"00", 0xFFFFFFFF, "00", "00"}, // zero shifts left past any capacity
-        {"-00", 1, "-00", "00"},         // a left shift keeps the sign, a right one gives +0
+        {"-00", 1, "-00", "00"},        // a left shift keeps the sign, a right one gives +0
         {"-00", 33, "-00", "00"},
     };
     for (const Row& row : rows) {
