@@ -29,12 +29,12 @@ Window shown_window = 0;
 
 // Replaces GDK's handler, which would end the process with status 1 and
 // only a GDK message. Never returns: Xlib would end the process then.
-int end_on_lost_connection(Display*) { end_box_lost("the display connection was lost"); }
+int end_on_lost_connection(Display* /*display*/) { end_box_lost("the display connection was lost"); }
 
 // Sees the X events before GDK does, so that a dialog destroyed from outside
 // ends the program before GDK and GTK warn about a window that went away
 // under them.
-GdkFilterReturn end_on_outside_destroy(GdkXEvent* native, GdkEvent*, gpointer)
+GdkFilterReturn end_on_outside_destroy(GdkXEvent* native, GdkEvent* /*event*/, gpointer /*data*/)
 {
     const auto* event = static_cast<const XEvent*>(native);
     if (event->type == DestroyNotify && shown_window != 0 && event->xdestroywindow.window == shown_window) {

@@ -82,7 +82,7 @@ void put_requested_settings() noexcept
 }
 
 // Every handler here keeps errno for the code it interrupted.
-void put_requested_settings_on_continue(int) noexcept
+void put_requested_settings_on_continue(int /*signal*/) noexcept
 {
     const int saved_errno = errno;
     put_requested_settings();
@@ -183,6 +183,8 @@ public:
     ~StopsHeld() { ::sigprocmask(SIG_SETMASK, &saved_, nullptr); }
     StopsHeld(const StopsHeld&) = delete;
     StopsHeld& operator=(const StopsHeld&) = delete;
+    StopsHeld(StopsHeld&&) = delete;
+    StopsHeld& operator=(StopsHeld&&) = delete;
 
 private:
     sigset_t saved_{};
