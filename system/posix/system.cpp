@@ -114,8 +114,8 @@ void stop_with_terminal_restored(int signal) noexcept
     const int saved_errno = errno;
     put_initial_settings();
     set_handler(signal, SIG_DFL);
-    std::raise(signal);
-    unblock(signal); // the stop itself, pending while the handler ran
+    unblock(signal); // blocked while its handler runs
+    ::kill(::getpid(), signal);
     set_handler(signal, stop_with_terminal_restored);
     put_requested_settings();
     errno = saved_errno;
