@@ -7,8 +7,17 @@ namespace bignum::platform {
 
 static_assert(static_cast<std::uint32_t>(Failure::library_error) == big_error::error_code);
 
+namespace {
+
+const char* running_program = "";
+
+} // namespace
+
+const char* program_name() noexcept { return running_program; }
+
 void run_program(const char* program, void (*body)())
 {
+    running_program = program;
     // The process ends outside the handler, once the C++ exception is gone,
     // so that nothing of it is left to meet the platform's own unwinding.
     Failure failure{};

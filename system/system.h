@@ -46,14 +46,24 @@ bool read_bytes(Handle input, void* buffer, std::uint32_t size, std::uint32_t& c
 // Issues the write even when `size` is 0.
 bool write_bytes(Handle output, const void* bytes, std::uint32_t size, std::uint32_t& count) noexcept;
 
-// A modal box with the text, the default caption and an OK button; returns
+// A modal box with the text, the caption "Error" and an OK button; returns
 // once the user has closed it. On Linux a GTK dialog where the build has GTK
-// and the process a display, otherwise the text framed on the terminal.
+// and the process a display (a display named but not opened is named on
+// standard error before the first box), otherwise the text framed on the
+// terminal. A frame that cannot be written ends the process at once, as
+// `exit_process` after a failed write, before any wait for Enter; a lost
+// display connection or a dialog window destroyed from outside ends it with
+// `box_lost_status`, after one line on standard error saying which.
 void message_box(const char* text);
+
+inline constexpr std::uint32_t box_lost_status = 2;
 
 // Ends the process with `status`; after a failed write, with status 1 and one
 // line on standard error naming the program and the first failure.
 [[noreturn]] void exit_process(const char* program, std::uint32_t status) noexcept;
+
+// The name `run_program` was given, for the layer's own messages.
+[[nodiscard]] const char* program_name() noexcept;
 
 // Runs `body`, then ends the process through `exit_process` with status 0.
 // Any exception escaping it ends the process at once through

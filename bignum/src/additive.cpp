@@ -40,11 +40,10 @@ bool sum_carries_out(const Limb* a, const Limb* b, std::uint32_t n) noexcept
     return false; // a = ~b: the sum is all ones
 }
 
-// Whether |a| + w carries out of a's used limbs, given that a[0] + w
-// carries: only through a run of all-ones limbs above the lowest.
-bool carry_runs_out(std::span<const Limb> a) noexcept
+// Whether a carry into these limbs runs out of their top: when all are ones.
+bool carry_runs_out(std::span<const Limb> limbs) noexcept
 {
-    return std::all_of(a.begin() + 1, a.end(), [](Limb l) { return l == ~Limb{0}; });
+    return std::all_of(limbs.begin(), limbs.end(), [](Limb l) { return l == ~Limb{0}; });
 }
 
 } // namespace
@@ -68,14 +67,23 @@ int big_cmp(const BigNum* a, const BigNum* b)
 
 void big_add_mag(BigNum* a, const BigNum* b)
 {
-    // Limbs above either used count are zero, so the shorter operand reads
-    // as zero-extended.
-    const std::uint32_t n = std::max(used(a), used(b));
+    // Neither operand is read past its used count, whatever a valid block
+    // holds there: the longer one's upper limbs take the carry alone.
+    const std::uint32_t common = std::min(used(a), used(b));
+    const BigNum* longer = used(b) > used(a) ? b : a;
+    const std::uint32_t n = used(longer);
+    const std::span<const Limb> upper{limbs(longer) + common, n - common};
     if (n == big_limb_capacity()) {
-        require_room(!sum_carries_out(limbs(a), limbs(b), n));
+        require_room(!(sum_carries_out(limbs(a), limbs(b), common) && carry_runs_out(upper)));
+    }
+    Limb* l = limbs(a);
+    Limb carry = add_limbs({l, common}, {l, common}, {limbs(b), common});
+    for (std::uint32_t i = common; i < n; ++i) {
+        const Wide sum = Wide{upper[i - common]} + carry;
+        l[i] = low_word(sum);
+        carry = high_word(sum);
     }
     used(a) = n;
-    const Limb carry = add_limbs({limbs(a), n}, {limbs(a), n}, {limbs(b), n});
     big_push_limb(a, carry);
 }
 
@@ -90,7 +98,7 @@ void big_add_word(BigNum* a, std::uint32_t w)
     Limb* l = limbs(a);
     // Only a carry out of the lowest limb, at the capacity, can overflow.
     if (l[0] > static_cast<Limb>(~w) && used(a) == big_limb_capacity()) {
-        require_room(!carry_runs_out(magnitude(a)));
+        require_room(!carry_runs_out(magnitude(a).subspan(1)));
     }
     Limb carry = w;
     for (std::uint32_t i = 0; i < used(a) && carry != 0; ++i) {

@@ -22,11 +22,11 @@ void require_shift_room(const BigNum* x, std::uint32_t count)
     require_room(count / limb_bits + (spills ? 1U : 0U) <= big_limb_capacity() - used(x));
 }
 
-// big_shl once the room is known.
+// big_shl once the room is known. A zero stays as it is, a negative one too:
+// the sign is kept, and nothing is truncated.
 void shift_left(BigNum* x, std::uint32_t count)
 {
     if (is_zero(x)) {
-        sign(x) = 0;
         return;
     }
     const std::uint32_t whole = count / limb_bits;
@@ -120,11 +120,10 @@ void big_low_bits(const BigNum* src, std::uint32_t k, BigNum* dst)
     copy_value(dst, src);
     const std::uint32_t j = k / limb_bits;
     const std::uint32_t u = used(dst);
-    if (u <= j) {
-        return; // every bit already lies below bit k
+    if (u > j) { // else every bit already lies below bit k
+        Limb* l = limbs(dst);
+        std::memset(l + j + 1, 0, (u - j - 1) * sizeof(Limb));
+        l[j] &= (Limb{1} << (k % limb_bits)) - 1;
     }
-    Limb* l = limbs(dst);
-    std::memset(l + j + 1, 0, (u - j - 1) * sizeof(Limb));
-    l[j] &= (Limb{1} << (k % limb_bits)) - 1;
-    trim(dst);
+    trim(dst); // a zero result, a kept negative zero too, is +0
 }

@@ -25,6 +25,13 @@ int lost_output_error = 0;
 termios initial_settings{};
 volatile std::sig_atomic_t terminal = -1;
 
+// The settings the program last asked for, put back when it continues after
+// a stop (the shell may have changed them meanwhile); none once the terminal
+// is restored for good. Written only with the stop and continue signals
+// blocked, so their handlers never see half of a change.
+termios requested_settings{};
+volatile std::sig_atomic_t requested = 0;
+
 [[nodiscard]] int descriptor(Handle h) noexcept { return static_cast<int>(h); }
 
 void set_flag(tcflag_t& flags, tcflag_t flag, bool on) noexcept { flags = on ? (flags | flag) : (flags & ~flag); }
@@ -52,12 +59,66 @@ bool write_all(int fd, const char* bytes, std::size_t size, std::size_t& written
     return failure == Failure::library_error ? "library error" : "division by zero";
 }
 
-// Async-signal-safe: called from the signal handler below.
-void restore_terminal() noexcept
+// Async-signal-safe, as is everything the handlers below call.
+void put_initial_settings() noexcept
 {
     if (terminal >= 0) {
         ::tcsetattr(terminal, TCSANOW, &initial_settings);
     }
+}
+
+// For good: a continue signal after this leaves the terminal alone.
+void restore_terminal() noexcept
+{
+    requested = 0;
+    put_initial_settings();
+}
+
+void put_requested_settings() noexcept
+{
+    if (requested != 0) {
+        ::tcsetattr(terminal, TCSANOW, &requested_settings);
+    }
+}
+
+// Every handler here keeps errno for the code it interrupted.
+void put_requested_settings_on_continue(int /*signal*/) noexcept
+{
+    const int saved_errno = errno;
+    put_requested_settings();
+    errno = saved_errno;
+}
+
+void set_handler(int signal, void (*handler)(int)) noexcept
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, nullptr);
+}
+
+void unblock(int signal) noexcept
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+// Ctrl-Z: the shell gets the terminal as it was, then the process stops as
+// it would have without the handler. It returns here once continued (or at
+// once, when the stop is discarded, as in an orphaned process group) and
+// takes its own settings back.
+void stop_with_terminal_restored(int signal) noexcept
+{
+    const int saved_errno = errno;
+    put_initial_settings();
+    set_handler(signal, SIG_DFL);
+    unblock(signal); // blocked while its handler runs
+    ::kill(::getpid(), signal);
+    set_handler(signal, stop_with_terminal_restored);
+    put_requested_settings();
+    errno = saved_errno;
 }
 
 // Puts the terminal back, then lets the signal end the process as it would
@@ -65,14 +126,15 @@ void restore_terminal() noexcept
 void restore_terminal_and_resend(int signal) noexcept
 {
     restore_terminal();
-    std::signal(signal, SIG_DFL);
+    set_handler(signal, SIG_DFL);
     std::raise(signal);
 }
 
 // Every signal whose default action ends the process and that a handler can
 // catch: those a user or the system sends, and the faults, after which the
-// terminal would be left as unusable as after a kill. Stops and signals
-// ignored by default leave the terminal to the shell.
+// terminal would be left as unusable as after a kill. Signals ignored by
+// default leave the terminal alone; the stop from the terminal has its own
+// handler below.
 constexpr std::array terminating_signals{
     SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
     SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
@@ -82,30 +144,51 @@ constexpr std::array terminating_signals{
 };
 
 // One that is ignored (nohup, a background job) stays ignored.
-void restore_terminal_on(int signal) noexcept
+void handle_unless_ignored(int signal, void (*handler)(int)) noexcept
 {
     struct sigaction action {};
-    if (::sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) {
-        return;
+    if (::sigaction(signal, nullptr, &action) == 0 && action.sa_handler != SIG_IGN) {
+        set_handler(signal, handler);
     }
-    action = {};
-    action.sa_handler = restore_terminal_and_resend;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(signal, &action, nullptr);
 }
 
 void restore_terminal_on_signals() noexcept
 {
     for (const int signal : terminating_signals) {
-        restore_terminal_on(signal);
+        handle_unless_ignored(signal, restore_terminal_and_resend);
     }
 #ifdef __linux__
     // The real-time signals, which end a process by default too.
     for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
-        restore_terminal_on(signal);
+        handle_unless_ignored(signal, restore_terminal_and_resend);
     }
 #endif
+    handle_unless_ignored(SIGTSTP, stop_with_terminal_restored);
+    // Also after a stop no handler saw (SIGSTOP, SIGTTIN).
+    set_handler(SIGCONT, put_requested_settings_on_continue);
 }
+
+// Keeps the stop and continue handlers away while the requested settings
+// change.
+class StopsHeld {
+public:
+    StopsHeld() noexcept
+    {
+        sigset_t stops;
+        sigemptyset(&stops);
+        sigaddset(&stops, SIGTSTP);
+        sigaddset(&stops, SIGCONT);
+        ::sigprocmask(SIG_BLOCK, &stops, &saved_);
+    }
+    ~StopsHeld() { ::sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+    StopsHeld(const StopsHeld&) = delete;
+    StopsHeld& operator=(const StopsHeld&) = delete;
+    StopsHeld(StopsHeld&&) = delete;
+    StopsHeld& operator=(StopsHeld&&) = delete;
+
+private:
+    sigset_t saved_{};
+};
 
 // Keeps the settings of the first terminal whose modes change; only that
 // one's modes may change later.
@@ -145,6 +228,9 @@ bool set_input_mode(Handle input, std::uint32_t mode) noexcept
         settings.c_cc[VMIN] = 1;
         settings.c_cc[VTIME] = 0;
     }
+    const StopsHeld held;
+    requested_settings = settings;
+    requested = 1;
     return ::tcsetattr(descriptor(input), TCSANOW, &settings) == 0;
 }
 

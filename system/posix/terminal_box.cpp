@@ -61,7 +61,11 @@ void terminal_message_box(const char* text)
 {
     const std::string box = framed(text);
     std::uint32_t written = 0;
-    write_bytes(standard_handle(StandardStream::output), box.data(), static_cast<std::uint32_t>(box.size()), written);
+    // Nobody would see the box it waits for.
+    if (!write_bytes(standard_handle(StandardStream::output), box.data(), static_cast<std::uint32_t>(box.size()),
+                     written)) {
+        exit_process(program_name(), 1);
+    }
     if (::isatty(STDIN_FILENO) != 0) {
         wait_for_enter();
     }

@@ -14,6 +14,7 @@ import fcntl
 import os
 import re
 import resource
+import select
 import signal
 import subprocess
 import sys
@@ -153,6 +154,42 @@ def check_rsacon_on_terminal(exe):
         check_terminal_restored(process, controller, terminal, settings, status, what)
 
 
+def line_mode_with_echo(settings):
+    """What a shell puts back for itself while a job is stopped."""
+    line = [*settings[:6], list(settings[6])]
+    line[3] |= termios.ICANON | termios.ECHO
+    return line
+
+
+def check_rsacon_stopped_and_continued(exe):
+    """Ctrl-Z (SIGTSTP) during the key wait, then fg (SIGCONT) from a shell
+    with job control: while stopped the terminal has the user's settings;
+    the shell then turns line mode and echo on, and after fg one key, without
+    Enter and without echo, still ends the wait. (The shell puts its own
+    settings back at the end.)"""
+    settings = user_settings()
+    process, controller, terminal = start_on_terminal(settings, "bash", "-c", 'set -m; "$@"; read -r; fg', "_", *exe)
+    wait_for_key_wait(terminal, key_wait_settings(settings))
+    os.write(controller, b"\x1a")
+    deadline = time.monotonic() + TIMEOUT
+    while termios.tcgetattr(terminal) != settings:
+        if time.monotonic() > deadline:
+            sys.exit("FAILED: stopped: the user's settings were not put back")
+        time.sleep(0.01)
+    termios.tcsetattr(terminal, termios.TCSANOW, line_mode_with_echo(settings))
+    os.write(controller, b"\n")  # ends the shell's read; fg follows
+    wait_for_key_wait(terminal, key_wait_settings(settings))
+    os.set_blocking(controller, False)
+    while select.select([controller], [], [], 0.2)[0]:
+        os.read(controller, 4096)  # what came before the key
+    os.write(controller, b"k")
+    expect(process.wait(TIMEOUT), 0, "stop and continue: exit status")
+    after_key = os.read(controller, 4096) if select.select([controller], [], [], 0)[0] else b""
+    expect(b"k" in after_key, False, "stop and continue: the key echoed")
+    os.close(controller)
+    os.close(terminal)
+
+
 def check_rsacon(keys_h, *exe):
     result = run(*exe)
     expect(result.returncode, 0, "exit status")
@@ -166,6 +203,7 @@ def check_rsacon(keys_h, *exe):
     expect(result.stdout.decode("ascii").split("\r\n"), lines, "standard output lines")
     check_lost_output("rsacon", exe)
     check_rsacon_on_terminal(exe)
+    check_rsacon_stopped_and_continued(exe)
 
 
 def check_rsabox(keys_h, *exe):

@@ -5,6 +5,10 @@ outside the program, closed by a key press, then the exit status.
 
     dialogs.py KEYS_H SCREENSHOTS [--linux RSABOX] [--wine PREFIX RSABOX_EXE BOX_TEXT_EXE]
 
+The Linux build is also ended from outside while a box is up, started with
+a display that cannot be opened, and started without one, its output on
+/dev/full.
+
 The Linux build's GTK dialogs are read through the X clipboard: the text is
 selected in the dialog's label and copied with Ctrl+C, and xclip reads what
 GTK serves. Wine's boxes are read by box_text.exe, which asks the window
@@ -169,6 +173,70 @@ def check_platform(display, name, command, title, read, boxes, screenshots):
     print(f"{name}: {len(boxes)} boxes as expected")
 
 
+def unused_display():
+    """A display number no server holds, neither by lock file nor socket."""
+    number = next(n for n in range(200, 300)
+                  if not Path(f"/tmp/.X{n}-lock").exists() and not Path(f"/tmp/.X11-unix/X{n}").exists())
+    return f":{number}"
+
+
+def close_from_outside(xdotool_command):
+    """The first box ended by xdotool: windowkill cuts the program's whole
+    connection to the display, windowclose destroys the window alone."""
+
+    def act(display, rsabox, env):
+        program = subprocess.Popen([rsabox], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                   stderr=subprocess.PIPE)
+        window = wait_until(lambda: ended_early(program, xdotool_command) or display.visible_windows() or None,
+                            "the first box")[0]
+        display.run("xdotool", xdotool_command, window)
+        out, err = program.communicate(timeout=TIMEOUT)
+        expect(display.visible_windows(), [], f"{xdotool_command}: windows left after the end")
+        return program.returncode, err.decode(), out.count(b"[ OK ]")
+
+    return act
+
+
+def without_dialogs(display_name, output_full=False):
+    """rsabox where no dialog opens: DISPLAY as given, or unset. With
+    output_full its output is /dev/full and its input a terminal, where a box
+    would wait for an Enter that nobody presses."""
+
+    def act(display, rsabox, env):
+        env = {name: value for name, value in env.items() if name != "DISPLAY"}
+        if display_name:
+            env["DISPLAY"] = display_name
+        controller, terminal = os.openpty()
+        with open("/dev/full", "wb") as full:
+            result = subprocess.run([rsabox], env=env, stdin=terminal if output_full else subprocess.DEVNULL,
+                                    stdout=full if output_full else subprocess.PIPE, stderr=subprocess.PIPE,
+                                    timeout=TIMEOUT, check=False)
+        os.close(controller)
+        os.close(terminal)
+        return result.returncode, result.stderr.decode(), (result.stdout or b"").count(b"[ OK ]")
+
+    return act
+
+
+def check_linux_failures(display, rsabox):
+    """Ends without dialogs to close: what happens, then the exit status,
+    standard error and the framed boxes on standard output expected."""
+    cannot_open = "rsabox: cannot open the display (DISPLAY={}); the boxes go to the terminal\n"
+    free = unused_display()
+    cases = [
+        ("window killed", close_from_outside("windowkill"), 2, "rsabox: the display connection was lost\n", 0),
+        ("window destroyed", close_from_outside("windowclose"), 2,
+         "rsabox: the message box's window was destroyed from outside\n", 0),
+        ("no server", without_dialogs(free), 0, cannot_open.format(free), 2),
+        ("no display name", without_dialogs("garbage"), 0, cannot_open.format("garbage"), 2),
+        ("/dev/full", without_dialogs(None, output_full=True), 1,
+         "rsabox: write error: No space left on device\n", 0),
+    ]
+    for what, act, status, error, boxes in cases:
+        expect(act(display, rsabox, display.env), (status, error, boxes), f"linux: {what}")
+    print(f"linux: {len(cases)} ends without dialogs as expected")
+
+
 def wine_command(prefix, program):
     return [str(ROOT / "cmake" / "wine64-run"), prefix, program]
 
@@ -187,7 +255,8 @@ def main():
     display = Display()
     try:
         if args.linux:
-            check_platform(display, "linux", [args.linux], "", read_by_clipboard, boxes, args.screenshots)
+            check_platform(display, "linux", [args.linux], "Error", read_by_clipboard, boxes, args.screenshots)
+            check_linux_failures(display, args.linux)
         if args.wine:
             prefix, rsabox_exe, box_text_exe = args.wine
             box_text = wine_command(prefix, box_text_exe)

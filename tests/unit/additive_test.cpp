@@ -3,6 +3,7 @@
 
 #include "../support.h"
 
+#include <algorithm>
 #include <string>
 
 using namespace bignum_test;
@@ -16,6 +17,13 @@ using Additive = BignumTest;
 struct Operand : Num {
     explicit Operand(const char* text) : Num(text) { big_words(get())[1] = text[0] == '-' ? 1 : 0; }
 };
+
+// A valid block may hold anything above its used count; such limbs are not
+// part of the value.
+void stray_limbs_above_used(BigNum* x)
+{
+    std::fill(big_limbs(x) + big_used_count(x), big_limbs(x) + big_limb_capacity(), 0x5A5A5A5A);
+}
 
 } // namespace
 
@@ -47,7 +55,8 @@ TEST_F(Additive, ComparisonIsAntisymmetric)
     }
 }
 
-// Each row is a + b = c, checked as both sums and both differences.
+// Each row is a + b = c, checked as both sums and both differences; the
+// operand added or subtracted has stray limbs above its used count.
 TEST_F(Additive, SumsAndDifferencesInEveryOrder)
 {
     struct Row {
@@ -63,8 +72,9 @@ TEST_F(Additive, SumsAndDifferencesInEveryOrder)
                         {"-FFFFFFFFFFFFFFFF", "-01", "-010000000000000000"},
                         {"0123456789ABCDEF0123456789", "-0123456789ABCDEF0000000000", "0123456789"}};
     const auto expect = [](void (*op)(BigNum*, const BigNum*), const char* a, const char* b, const char* result) {
-        const Num x(a);
-        op(x, Num(b));
+        const Num x(a), y(b);
+        stray_limbs_above_used(y);
+        op(x, y);
         EXPECT_EQ(hex(x), result) << a << (op == big_add ? " + " : " - ") << b;
     };
     for (const Row& row : rows) {
@@ -81,8 +91,8 @@ TEST_F(Additive, SumsAndDifferencesInEveryOrder)
     }
 }
 
-// Each row grows |x| by one: x all ones over the capacity has no room, over
-// one limb less it just fits.
+// Each row grows |x| by one: x all ones over the capacity has no room; one
+// less, it fills the capacity exactly; over one limb less it just fits.
 TEST_F(Additive, CarryPastCapacityRaises)
 {
     big_set_precision(128); // capacity 16
@@ -99,6 +109,9 @@ TEST_F(Additive, CarryPastCapacityRaises)
         SCOPED_TRACE(&row - rows);
         const Num full(row.sign + std::string(8 * 16, 'F')), fits(row.sign + std::string(8 * 15, 'F'));
         EXPECT_THROW(row.grow(full), big_error);
+        const Num fills(row.sign + std::string(8 * 16 - 1, 'F') + "E");
+        row.grow(fills);
+        EXPECT_EQ(hex(fills), row.sign + std::string(8 * 16, 'F'));
         row.grow(fits);
         EXPECT_EQ(hex(fits), row.sign + ("01" + std::string(8 * 15, '0')));
     }

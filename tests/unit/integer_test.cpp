@@ -10,13 +10,16 @@
 #include <bignum/format.h>
 #endif
 
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <new>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <unordered_set>
+#include <vector>
 
 using namespace bignum_test;
 using bignum::integer;
@@ -288,10 +291,15 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
         {"0x10", 36, "X10", "42804"}, {"G000000000000", 32, "G000000000000", "18446744073709551616"},
         // Base 0: the prefix names the base, decimal without one.
         {"0x1f", 0, "31", "31"}, {"-0B101", 0, "-5", "-5"}, {"+0o17", 0, "15", "15"}, {"017", 0, "17", "17"},
+        {"0", 16, "0", "0"}, // one character in a power-of-two base
     };
     // clang-format on
     for (const Accepted& row : accepted) {
         const integer x(row.text, row.base);
+        // Also from a heap block that ends with the text, no terminator after
+        // it: a read past the view's end is an overflow the sanitizers see.
+        const std::vector<char> exact(row.text, row.text + std::strlen(row.text));
+        EXPECT_EQ(integer::parse(std::string_view(exact.data(), exact.size()), row.base), x) << row.text;
         EXPECT_EQ(x.to_string(), row.decimal) << row.text;
         EXPECT_EQ(x.to_string(row.base == 0 ? 10 : row.base), row.written) << row.text;
         EXPECT_EQ(integer::parse(row.written, row.base), x) << row.text;

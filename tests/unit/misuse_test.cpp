@@ -100,6 +100,10 @@ TEST_F(Misuse, EveryCheckedPreconditionRaisesTheLibraryErrorAndChangesNoArgument
              const Num x("-7"), e("3"), m(all_ones().substr(1) + "E");
              kept({x, e, m}, [&] { big_powmod(x, e, m, x); });
          }},
+        {"Montgomery products past the capacity", R::capacity_exceeded, [] {
+             const Num x("3"), e("5"), m(std::string(8 * big_limb_capacity() - 24, 'B'));
+             kept({x, e, m}, [&] { big_powmod_mont(x, e, m, x); });
+         }},
         {"Montgomery radix past the capacity", R::capacity_exceeded,
          [] { const Num n(all_ones()), r("5"); kept({n, r}, [&] { big_powmod_mont(r, r, n, r); }); }},
         {"decimal text past the capacity", R::capacity_exceeded,

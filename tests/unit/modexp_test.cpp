@@ -84,6 +84,7 @@ TEST_F(Modexp, MulmodAndPowmodIntoEveryPlaceOrRefusedBeforeWriting)
         {powmod, "3", "3", "-10", "7"}, {powmod, "-2", "3", "-7", "6"}, {powmod, "-3", "3", "-10", "3"},
         {powmod, "-0", "3", "13", "0"}, {powmod, "-0", "3", "10", "0"}, {powmod, "-0", "0", two_224_less_1, "1", 64},
         {powmod, "-1", "0", two_224_less_1, "1", 64}, // a base below the modulus fits as it is
+        {powmod, "-79228162514264337593543950270", "167", "79228162514264337593543950271", "1", 32}, // or as 1
         {powmod, m, d, n, c}, {powmod, c, "65537", n, m},
         {powmod, nines.c_str(), "3", "18446744073709551615", "724588000520130699"},
         {powmod, nines.c_str(), "3", "18446744073709551616", "18446744073709551615"},

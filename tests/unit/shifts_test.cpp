@@ -13,11 +13,20 @@ using Shifts = BignumTest;
 using InPlace = void (*)(BigNum*, std::uint32_t);
 using Into = void (*)(const BigNum*, std::uint32_t, BigNum*);
 
+// From big_to_hex form, "-00" a negative zero, as the byte loaders leave one.
+void load(BigNum* x, const char* text)
+{
+    big_from_hex(text, x);
+    big_words(x)[1] = text[0] == '-' ? 1 : 0;
+}
+
 // Runs an operation in place, into a longer dirty dst (src must not change)
 // and into src itself. x is in big_to_hex form.
 void expect_shift(InPlace in_place, Into into, const char* x, std::uint32_t count, const char* expected)
 {
-    const Num in(x), src(x), dst("-DEADBEEFDEADBEEFDEADBEEFDEADBEEFDEADBEEF");
+    const Num in, src, dst("-DEADBEEFDEADBEEFDEADBEEFDEADBEEFDEADBEEF");
+    load(in, x);
+    load(src, x);
     in_place(in, count);
     into(src, count, dst);
     EXPECT_EQ(hex(in), expected);
@@ -54,14 +63,18 @@ TEST_F(Shifts, ShiftsByAnyCount)
         {"010000000000000007", 33, "02000000000000000E00000000", "80000000"},
         {"-0123456789ABCDEF", 57, "-02468ACF13579BDE00000000000000", "00"},
         {"-0123456789ABCDEF", 64, "-0123456789ABCDEF0000000000000000", "00"},
-        {"00", 0xFFFFFFFF, "00", "00"} // zero shifts left past any capacity
+        {"00", 0xFFFFFFFF, "00", "00"}, // zero shifts left past any capacity
+        {"-00", 1, "-00", "00"},        // a left shift keeps the sign, a right one gives +0
+        {"-00", 33, "-00", "00"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.x) + " by " + std::to_string(row.count));
         expect_shift(big_shl, big_shl_to, row.x, row.count, row.left);
         expect_shift(big_shr, big_shr_to, row.x, row.count, row.right);
         if (row.count == 1) {
-            const Num x(row.x), doubled(row.x), halved(row.x);
+            const Num x(row.x), doubled, halved;
+            load(doubled, row.x);
+            load(halved, row.x);
             EXPECT_EQ(big_shl1(doubled), big_limbs(x)[big_used_count(x) - 1] >> 31);
             EXPECT_EQ(big_shr1(halved), big_limbs(x)[0] & 1U);
             EXPECT_EQ(hex(doubled), row.left);
@@ -115,7 +128,10 @@ TEST_F(Shifts, LowBitsKeepTheSignOfANonZeroResult)
                         {"FFFFFFFFFFFFFFFF", 40, "FFFFFFFFFF"},
                         {"FFFFFFFFFFFFFFFF", 64, "FFFFFFFFFFFFFFFF"},
                         {"FFFFFFFFFFFFFFFF", 100, "FFFFFFFFFFFFFFFF"},
-                        {"0100000000000000000000000000000001", 32, "01"}};
+                        {"0100000000000000000000000000000001", 32, "01"},
+                        {"-00", 0, "00"}, // a zero result is +0, a kept negative zero too
+                        {"-00", 32, "00"},
+                        {"-00", 100, "00"}};
     const InPlace in_place = [](BigNum* x, std::uint32_t k) { big_low_bits(x, k, x); };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.x) + " mod 2^" + std::to_string(row.k));

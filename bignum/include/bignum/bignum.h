@@ -7,10 +7,14 @@
 //   32-bit words: word 0 the used count (1 .. `big_limb_capacity()`), word 1
 //   the sign word (0 non-negative, 1 negative), then `big_limb_capacity()`
 //   limbs, least significant first. A `BigNum*` is a handle to word 0.
-// * Normal form: the top used limb is non-zero unless the value is zero, and
-//   zero is used count 1, limb 0 = 0, sign word 0. Limbs at and above the used
-//   count are always zero. Only the byte-string loaders (and `big_from_hex`
-//   given non-digits) may leave a value outside normal form.
+// * Normal form: the top used limb is non-zero unless the value is zero,
+//   zero is used count 1, limb 0 = 0, sign word 0, and limbs at and above the
+//   used count are zero; results of operands in normal form are in it. Only
+//   the byte-string loaders (and `big_from_hex` given non-digits) may leave a
+//   value outside normal form. A valid block may hold anything above its
+//   used count (see the preconditions below): the operand added or
+//   subtracted and a divisor are read no further than their used counts, so
+//   such limbs there do not change the result.
 // * Results come last in the argument list (`big_mul(a, b, r)`); in-place
 //   operations take the number they change first (`big_add(a, b)`). Every
 //   result is built in temporaries and copied out at the end, so a result may
@@ -324,8 +328,10 @@ BIGNUM_EXPORT void big_mulmod(const BigNum* a, const BigNum* b, const BigNum* m,
 BIGNUM_EXPORT void big_powmod(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);
 // The same by Montgomery multiplication with R = 2^(bit length of mod), for
 // an odd modulus; an even one raises `big_division_by_zero`. Its products
-// need 3 x the modulus's used count within the limb capacity: a larger
-// modulus raises `big_error`.
+// need up to 3 x the modulus's used count within the limb capacity: a power
+// whose products do not fit raises `big_error`, after a setup quadratic in
+// the modulus's limbs. A negative base is shifted into Montgomery form as
+// whichever is shorter, itself or its sum with |mod|.
 BIGNUM_EXPORT void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, BigNum* r);
 
 // ---------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include "../internal.h"
 
+#include <algorithm>
 #include <optional>
 
 using namespace bignum::detail;
@@ -38,6 +39,54 @@ const BigNum* below_modulus(const BigNum* x, const BigNum* m, BigNum* room)
     }
     big_mod(x, m, room);
     return room;
+}
+
+// A value of base's residue modulo n (positive) with the fewest bits: base
+// itself when |base| < n, else its remainder (in `room`), or, when that is
+// negative, its sum with n (in `complement`) if shorter. Shifting it into
+// Montgomery form then fits wherever either of them would: -1 modulo
+// 2^224 - 1 and -(n - 1), whose sum with n is 1, alike.
+const BigNum* shortest_residue(const BigNum* base, const BigNum* n, BigNum* room, BigNum* complement)
+{
+    const BigNum* b = below_modulus(base, n, room);
+    if (sign(b) == 0 || is_zero(b)) {
+        return b;
+    }
+    copy_value(complement, n);
+    big_add(complement, b); // n - |b|, in 1 .. n - 1
+    return big_bit_length(complement) < big_bit_length(b) ? complement : b;
+}
+
+// n_prime = -n^-1 mod 2^k for an odd n, one limb at a time: each limb of the
+// result is the one that clears the next limb of 1 + n x n_prime, as in a
+// Montgomery reduction. Quadratic in limbs where the general inverse is
+// cubic, and nothing in it can pass the capacity: it works in the limbs of
+// 2^k - 1, fewer than the capacity. n_prime starts as 0.
+void negative_inverse(const BigNum* n, std::uint32_t k, BigNum* n_prime)
+{
+    const std::uint32_t count = (k + limb_bits - 1) / limb_bits;
+    const Limb n0 = limbs(n)[0];
+    Limb inverse = n0; // n0^-1 mod 2^3 for any odd n0; each step doubles the bits
+    for (int bits = 3; bits < static_cast<int>(limb_bits); bits *= 2) {
+        inverse *= 2 - n0 * inverse;
+    }
+    const Limb factor = 0 - inverse;
+    const Scratch sum(1); // 1 + n x n_prime so far, zero below limb i
+    Limb* s = limbs(sum);
+    Limb* x = limbs(n_prime);
+    const std::span<const Limb> nl = magnitude(n);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        x[i] = s[i] * factor;
+        const std::size_t width = std::min<std::size_t>(nl.size(), count - i);
+        Limb carry = mul_add_limbs({s + i, width}, nl.first(width), x[i]);
+        for (std::size_t j = i + width; carry != 0 && j < count; ++j) {
+            const Wide t = Wide{s[j]} + carry;
+            s[j] = low_word(t);
+            carry = high_word(t);
+        }
+    }
+    used(n_prime) = count;
+    big_low_bits(n_prime, k, n_prime);
 }
 
 // The modulus and its constants, with the step's scratch values.
@@ -127,9 +176,9 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
         n = *positive;
     }
     const Scratch radix;
-    const Scratch inverse;
     const Scratch n_prime;
     const Scratch base_m;
+    const Scratch complement;
     const Scratch acc_m;
     const Scratch t;
     const Scratch u;
@@ -140,12 +189,10 @@ void big_powmod_mont(const BigNum* base, const BigNum* exp, const BigNum* mod, B
     require_room(k / limb_bits < big_limb_capacity());
     set_bit(radix, k);
     used(radix) = k / limb_bits + 1;
-    big_invmod(n, radix, inverse);
-    big_copy(n_prime, radix);
-    big_sub(n_prime, inverse);
+    negative_inverse(n, k, n_prime);
     const Montgomery ctx{n, n_prime, k, u, m, v};
 
-    big_shl_to(below_modulus(base, n, base_m), k, t);
+    big_shl_to(shortest_residue(base, n, base_m, complement), k, t);
     reduce_nonnegative(t, n, base_m); // base R mod n
     big_copy(acc_m, radix);
     big_sub(acc_m, n); // R mod n, since n < R < 2n
