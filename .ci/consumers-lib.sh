@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: MIT
+# shellcheck shell=bash
 # Shared by consumers.sh and packages.sh: sourced, not run. Every consumer
 # builds tests/consumers/app.cpp, which prints 3^65537 mod 1000000007.
 repo=$PWD

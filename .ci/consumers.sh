@@ -4,15 +4,14 @@
 # "Installing and using" commands run as written, with HOME in a scratch
 # directory so that ~/.local is one too: against a static install, then with
 # the shared library installed beside it, where CMake and pkg-config must
-# give each kind as asked; the static library inside a user's shared
-# library; pkg-config where the library or include directory is absolute.
-# Then the tests against the shared library, FetchContent of this clone, and
+# give each kind as asked; pkg-config where the library or include directory
+# is absolute; the static library inside a user's shared library. Then the
+# tests against the shared library, FetchContent of this clone, and
 # a library that installs and exports itself with bignum. Every consumer
 # prints 3^65537 mod 1000000007. The packages are packages.sh's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source .ci/lib.sh
-
 source .ci/consumers-lib.sh
 section="Installing and using"
 

@@ -127,9 +127,9 @@ hardening-check "${skip_cf[@]}" --nofortify "$unpacked/usr/$lib/libbignum.so.$ve
 # Every object of the library and the programs has the marks, even where the
 # linked result cannot.
 if [ "$arch" = amd64 ]; then
-  for object in $(find build/package -name '*.o' -path '*.dir/*'); do
+  while IFS= read -r object; do
     cf_marked "$object" || fail "$object has no control-flow protection marks"
-  done
+  done < <(find build/package -name '*.o' -path '*.dir/*')
 fi
 
 stage "packages: installed, used without a prefix, and purged"
