@@ -20,7 +20,17 @@ string(STRIP "${CMAKE_MATCH_2}" license_text)
 string(REPLACE "\n\n" "\n.\n" license_text "${license_text}")
 string(REPLACE "\n" "\n " license_text "\n${license_text}")
 
-string(TIMESTAMP date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+# Dated as this version's entry in the changelog, so that the packages of
+# one version built for two architectures hold the same changelog.Debian,
+# as Multi-Arch: same needs; before the release, the build's time.
+file(READ ${CPACK_BIGNUM_CHANGELOG} changelog)
+string(REPLACE "." "\\." version_pattern "${CPACK_PACKAGE_VERSION}")
+if(changelog MATCHES "\n## \\[${version_pattern}\\] - ([0-9]+-[0-9]+-[0-9]+)")
+  execute_process(COMMAND date -R -u -d ${CMAKE_MATCH_1} OUTPUT_VARIABLE date
+    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+else()
+  string(TIMESTAMP date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+endif()
 set(debian_changelog ${CPACK_TOPLEVEL_DIRECTORY}/changelog.Debian)
 file(WRITE ${debian_changelog}
   "${CPACK_PACKAGE_NAME} (${CPACK_PACKAGE_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}) unstable; urgency=medium\n\n"
