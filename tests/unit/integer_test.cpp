@@ -237,8 +237,8 @@ TEST_F(Integer, ConvertsWideAndFloatingValuesExactly)
     for (const Row& row : rows) {
         EXPECT_EQ(row.value.to_string(), row.decimal);
     }
-    EXPECT_THROW(integer(std::numeric_limits<long double>::quiet_NaN()), std::domain_error);
-    EXPECT_THROW(integer(-std::numeric_limits<long double>::infinity()), std::domain_error);
+    EXPECT_THROW((void)integer(std::numeric_limits<long double>::quiet_NaN()), std::domain_error);
+    EXPECT_THROW((void)integer(-std::numeric_limits<long double>::infinity()), std::domain_error);
 }
 
 TEST_F(Integer, EqualityOrderAndHashAgreeAndANegativeZeroIsZero)
