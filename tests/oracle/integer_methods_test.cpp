@@ -35,18 +35,13 @@ namespace {
 
 // --- products ---------------------------------------------------------------
 
-
 // --- division ---------------------------------------------------------------
-
 
 // --- modular exponentiation and primes ---------------------------------------
 
-
 // --- gcd, inverse and symbols -------------------------------------------------
 
-
 // --- text -------------------------------------------------------------------
-
 
 // --- storage ----------------------------------------------------------------
 
@@ -112,7 +107,8 @@ TEST(IntegerStorage, AMovedFromHeapValueIsZeroAndTakesNewValues)
 {
     integer a = integer(1) << 300;
     const integer b = std::move(a);
-    EXPECT_TRUE(a == 0 && a.sign() == 0 && a.bit_length() == 0); // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
+    EXPECT_TRUE(a == 0 && a.sign() == 0 &&
+                a.bit_length() == 0); // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
     a += b;
     EXPECT_EQ(a, b);
 }
