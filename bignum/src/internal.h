@@ -12,7 +12,6 @@
 
 #include <bignum/bignum.h>
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -49,21 +48,6 @@ inline constexpr unsigned limb_bits = 32;
     return (limbs(x)[k / limb_bits] >> (k % limb_bits)) & 1U;
 }
 inline void set_bit(BigNum* x, std::uint32_t k) noexcept { limbs(x)[k / limb_bits] |= Limb{1} << (k % limb_bits); }
-
-// `count` bits (at most 64) of the magnitude x from bit `position` up, as a
-// number; bits past its end read as 0. They lie in at most three limbs, and
-// in two unless count + position % 32 > 64.
-[[nodiscard]] inline std::uint64_t bits_at(std::span<const Limb> x, std::uint64_t position, unsigned count) noexcept
-{
-    const std::uint64_t index = position / limb_bits;
-    const auto shift = static_cast<unsigned>(position % limb_bits);
-    const auto limb = [x](std::uint64_t i) -> Wide { return i < x.size() ? x[i] : 0; };
-    Wide window = (limb(index) | limb(index + 1) << limb_bits) >> shift;
-    if (count + shift > 2 * limb_bits) {
-        window |= limb(index + 2) << (2 * limb_bits - shift);
-    }
-    return count < 2 * limb_bits ? window & ((Wide{1} << count) - 1) : window;
-}
 
 // Bytes of a limb from its most significant non-zero byte down; at least 1.
 [[nodiscard]] inline unsigned significant_bytes(Limb v) noexcept
@@ -194,28 +178,6 @@ inline Limb shl1_limbs(std::span<Limb> x, Limb bit_in) noexcept
     }
     x[0] = (x[0] << 1) | bit_in;
     return out;
-}
-
-// x = x / w^2 over x.size() limbs, top down, in place; returns x mod w, then
-// (x / w) mod w. w is not 0. Two divisions by w share the pass: the second
-// takes each quotient limb of the first as it appears, so the processor
-// overlaps their chains of dependent steps, and a pass gives two remainders
-// for little more than the time of one. Each running remainder stays below
-// w, so every step is one 64-by-32 division whose quotient fits a limb.
-inline std::array<Limb, 2> div_limbs_by_word_twice(std::span<Limb> x, Limb w) noexcept
-{
-    Wide first = 0;
-    Wide second = 0;
-    for (std::size_t i = x.size(); i-- > 0;) {
-        const Wide once = (first << limb_bits) | x[i];
-        const Wide q = once / w;
-        first = once - q * w;
-        const Wide twice = (second << limb_bits) | q;
-        const Wide q2 = twice / w;
-        second = twice - q2 * w;
-        x[i] = low_word(q2);
-    }
-    return {low_word(first), low_word(second)};
 }
 
 // The used count of the n limbs at x once zero top limbs are dropped; at

@@ -72,9 +72,7 @@ TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
 
 // --- division ---------------------------------------------------------------
 
-
 // --- modular exponentiation and primes ---------------------------------------
-
 
 // --- gcd, inverse and symbols -------------------------------------------------
 
@@ -172,7 +170,6 @@ TEST(IntegerMethods, InverseModulo)
 
 // --- text -------------------------------------------------------------------
 
-
 // --- storage ----------------------------------------------------------------
 
 // Around the inline limbs' edge (64 bits) and the next ones, growing and
@@ -193,7 +190,7 @@ TEST(IntegerStorage, CompoundAssignmentsCrossTheInlineEdgeBothWays)
         {"-= 1", [](I x) { x -= 1; }, [](M x) { x -= 1; }},
         {"-= 2^64", [](I x) { x -= integer(1) << 64; }, [&](M x) { x -= two_64; }},
         {"+= x", [](I x) { x += x; }, [](M x) { x += x; }},
-        {"-= x", [](I x) { x -= x; }, [](M x) { x -= x; }},
+        {"-= x", [](I x) { const integer& same = x; x -= same; }, [](M x) { x = 0; }},
         {"*= x", [](I x) { x *= x; }, [](M x) { x *= x; }},
         {"*= -3", [](I x) { x *= -3; }, [](M x) { x *= -3; }},
         {"*= 2^64", [](I x) { x *= integer(1) << 64; }, [&](M x) { x *= two_64; }},
@@ -237,7 +234,8 @@ TEST(IntegerStorage, AMovedFromHeapValueIsZeroAndTakesNewValues)
 {
     integer a = integer(1) << 300;
     const integer b = std::move(a);
-    EXPECT_TRUE(a == 0 && a.sign() == 0 && a.bit_length() == 0); // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
+    EXPECT_TRUE(a == 0 && a.sign() == 0 &&
+                a.bit_length() == 0); // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
     a += b;
     EXPECT_EQ(a, b);
 }

@@ -201,7 +201,8 @@ TEST_F(Integer, RefusalsNameTheirOperands)
         {[] { (void)(-7 % integer()); }, "bignum: division of -7 by zero"},
         {[&] { (void)(big / 0); },
          "bignum: division of 10000000000000000000...00000000000000000007 (61 digits) by zero"},
-        {[] { (void)(integer(1) << 31).to<int>(); }, "bignum: 2147483648 does not fit in int (-2147483648 .. 2147483647)"},
+        {[] { (void)(integer(1) << 31).to<int>(); },
+         "bignum: 2147483648 does not fit in int (-2147483648 .. 2147483647)"},
         {[] { (void)integer(-1).to<unsigned long long>(); },
          "bignum: -1 does not fit in unsigned long long (0 .. 18446744073709551615)"},
         {[] { (void)integer(128).to<signed char>(); }, "bignum: 128 does not fit in signed char (-128 .. 127)"},
@@ -240,8 +241,8 @@ TEST_F(Integer, ConvertsWideAndFloatingValuesExactly)
     for (const Row& row : rows) {
         EXPECT_EQ(row.value.to_string(), row.decimal);
     }
-    EXPECT_THROW(integer(std::numeric_limits<long double>::quiet_NaN()), std::domain_error);
-    EXPECT_THROW(integer(-std::numeric_limits<long double>::infinity()), std::domain_error);
+    EXPECT_THROW((void)integer(std::numeric_limits<long double>::quiet_NaN()), std::domain_error);
+    EXPECT_THROW((void)integer(-std::numeric_limits<long double>::infinity()), std::domain_error);
 }
 
 TEST_F(Integer, EqualityOrderAndHashAgreeAndANegativeZeroIsZero)
