@@ -16,7 +16,10 @@
 
 #include "limbs.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 
 namespace bignum::limbs::lehmer {
 
@@ -43,24 +46,49 @@ struct matrix {
     }
 };
 
-// x - q y for the quotient q of x >= y > 0, into x; returns q. Most
-// quotients are 1 or 2: subtraction before division.
+// x - q y for the quotient q of x >= y > 0, into x; returns q. For the
+// quotients past 2.
 template <class Word>
-limb divide_word(Word& x, Word y) noexcept
+limb divide_long(Word& x, Word y) noexcept
 {
-    Word r = x - y;
-    if (r < y) {
-        x = r;
-        return 1;
-    }
-    r -= y;
-    if (r < y) {
-        x = r;
-        return 2;
+    if constexpr (sizeof(Word) > sizeof(std::uint64_t)) {
+        // A double-limb division is a library call, and even a word one is
+        // slow: where x has at most 16 bits more than y, the top 16 bits of
+        // y and the same bits of x give a quotient at most a few short from
+        // a 32-bit division.
+        const int shift = (high_half(y) != 0 ? std::bit_width(high_half(y)) + static_cast<int>(limb_bits)
+                                             : std::bit_width(low_half(y))) -
+                          16;
+        if (shift > 0 && (x >> shift) >> 32 == 0) {
+            const auto top_x = static_cast<std::uint32_t>(x >> shift);
+            const auto top_y = static_cast<std::uint32_t>(y >> shift) + 1;
+            limb q = top_x / top_y;
+            x -= Word{q} * y;
+            while (x >= y) {
+                x -= y;
+                ++q;
+            }
+            return q;
+        }
     }
     const auto q = static_cast<limb>(x / y);
     x -= Word{q} * y;
     return q;
+}
+
+// As divide_long(), but most quotients are 1 or 2: subtraction first.
+template <class Word>
+inline limb divide_word(Word& x, Word y) noexcept
+{
+    if (x - y < y) {
+        x -= y;
+        return 1;
+    }
+    if (x - y - y < y) {
+        x -= y + y;
+        return 2;
+    }
+    return divide_long(x, y);
 }
 
 // Euclid's steps on two words (limbs or wides), each taken only while the
