@@ -148,6 +148,18 @@ private:
 
 bool is_one(view a) noexcept { return a.size() == 1 && a[0] == 1; }
 
+// b / g for g dividing b, normalised: b itself for g = 1, else in the
+// first limbs of work, which has 2 b.size() + g.size().
+view quotient(span work, view b, view g)
+{
+    if (is_one(g)) {
+        return b;
+    }
+    const span q = work.first(b.size() - g.size() + 1);
+    divrem(q, work.last(g.size()), b, g);
+    return trimmed(q);
+}
+
 } // namespace
 
 std::size_t gcd(span r, view a, view b)
@@ -179,23 +191,14 @@ gcd_ext_result gcd_ext(span g, span s, view a, view b)
         return {copied(g, b), 0, false};
     }
     const extended e(a, b);
-    // s is determined modulo c = b / g: its representative in (-c/2, c/2].
-    const view divisor = e.g();
-    scratch work(2 * b.size() + divisor.size());
-    const span c = work.first(b.size());
-    const span rest = work.all().subspan(b.size(), b.size());
-    if (is_one(divisor)) {
-        std::copy(b.begin(), b.end(), c.begin());
-    } else {
-        const std::size_t q_size = b.size() - divisor.size() + 1;
-        divrem(c.first(q_size), work.all().last(divisor.size()), b, divisor);
-        std::fill(c.begin() + static_cast<std::ptrdiff_t>(q_size), c.end(), limb{0});
-    }
-    const view cv = trimmed(c);
+    scratch work(2 * b.size() + e.g().size());
+    const view c = quotient(work.all(), b, e.g());
+    // s is determined modulo c: its representative in (-c/2, c/2].
     view sv = e.s();
     bool negative = e.s_negative();
-    sub(rest.first(cv.size()), cv, sv);
-    const view other = trimmed(rest.first(cv.size()));
+    const span rest = work.all().subspan(b.size(), c.size());
+    sub(rest, c, sv);
+    const view other = trimmed(rest);
     const int order = compare(other, sv);
     if (order < 0 || (order == 0 && negative)) {
         sv = other;
