@@ -55,7 +55,7 @@ public:
     }
 
     void start(const operands& /*pair*/) noexcept {}
-    void reduced(int /*i*/, limb /*q*/) noexcept {}
+    void reduced(std::size_t /*i*/, limb /*q*/) noexcept {}
 
     // s0 <- m11 s0 + m01 s1 and s1 <- m10 s0 + m00 s1 in one pass; each
     // carry is a wide, as a sum of two products' high limbs may pass a limb.
@@ -70,16 +70,12 @@ public:
             u_[0][i] = combined(m.m11, s0, m.m01, s1, c0);
             u_[1][i] = combined(m.m10, s0, m.m00, s1, c1);
         }
-        for (int k = 0; k < 2; ++k) {
-            const wide c = k == 0 ? c0 : c1;
-            u_[k][n] = low_half(c);
-            u_[k][n + 1] = high_half(c);
-            size_[k] = trimmed(u_[k].first(n + 2)).size();
-        }
+        settle(0, n, c0);
+        settle(1, n, c1);
     }
 
     // s_i <- s_i + q s_(1-i).
-    void divided(int i, view q)
+    void divided(std::size_t i, view q)
     {
         const view other = magnitude(1 - i);
         if (other.empty() || q.empty()) {
@@ -89,15 +85,23 @@ public:
         mul(product.all(), q, other);
         const view p = trimmed(product.all());
         const view own = magnitude(i);
-        const span sum = u_[i].first(std::max(own.size(), p.size()));
+        const span sum = u_.at(i).first(std::max(own.size(), p.size()));
         const limb carry = own.size() >= p.size() ? add(sum, own, p) : add(sum, p, own);
-        u_[i][sum.size()] = carry;
-        size_[i] = trimmed(u_[i].first(sum.size() + 1)).size();
+        settle(i, sum.size(), carry);
     }
 
-    [[nodiscard]] view magnitude(int i) const noexcept { return u_[i].first(size_[i]); }
+    [[nodiscard]] view magnitude(std::size_t i) const noexcept { return u_.at(i).first(size_.at(i)); }
 
 private:
+    // s_i's limbs from n on are the carry.
+    void settle(std::size_t i, std::size_t n, wide carry) noexcept
+    {
+        const span u = u_.at(i);
+        u[n] = low_half(carry);
+        u[n + 1] = high_half(carry);
+        size_.at(i) = trimmed(u.first(n + 2)).size();
+    }
+
     // The next limb of x a + y b + carry, the carry moving on.
     static limb combined(limb x, limb a, limb y, limb b, wide& carry) noexcept
     {
@@ -120,7 +124,6 @@ public:
         lehmer::run(pair_, s_);
         if (pair_.value(0).empty() || pair_.value(1).empty()) {
             last_ = pair_.value(0).empty() ? 1 : 0;
-            g_ = pair_.value(last_);
             return;
         }
         // The last limb by Euclid's steps on words, to the end.
@@ -128,13 +131,10 @@ public:
         lehmer::no_observer none;
         s_.applied(lehmer::reduce(w, limb{0}, none));
         last_ = w[0] == 0 ? 1 : 0;
-        word_ = w[last_];
-        g_ = view(&word_, 1);
+        word_ = w.at(last_);
     }
-    extended(const extended&) = delete;
-    extended& operator=(const extended&) = delete;
 
-    [[nodiscard]] view g() const noexcept { return g_; }
+    [[nodiscard]] view g() const noexcept { return word_ != 0 ? view(&word_, 1) : pair_.value(last_); }
     [[nodiscard]] view s() const noexcept { return s_.magnitude(last_); }
     // The second value's cofactor is the negative one.
     [[nodiscard]] bool s_negative() const noexcept { return last_ == 1; }
@@ -142,12 +142,23 @@ public:
 private:
     operands pair_;
     cofactors s_;
-    int last_ = 0;
-    limb word_ = 0;
-    view g_;
+    std::size_t last_ = 0;
+    limb word_ = 0; // g when the words ended the reduction
 };
 
 bool is_one(view a) noexcept { return a.size() == 1 && a[0] == 1; }
+
+// b / g for g dividing b, normalised: b itself for g = 1, else in the
+// first limbs of work, which has 2 b.size() + g.size().
+view quotient(span work, view b, view g)
+{
+    if (is_one(g)) {
+        return b;
+    }
+    const span q = work.first(b.size() - g.size() + 1);
+    divrem(q, work.last(g.size()), b, g);
+    return trimmed(q);
+}
 
 } // namespace
 
@@ -180,23 +191,14 @@ gcd_ext_result gcd_ext(span g, span s, view a, view b)
         return {copied(g, b), 0, false};
     }
     const extended e(a, b);
-    // s is determined modulo c = b / g: its representative in (-c/2, c/2].
-    const view divisor = e.g();
-    scratch work(2 * b.size() + divisor.size());
-    const span c = work.first(b.size());
-    const span rest = work.all().subspan(b.size(), b.size());
-    if (is_one(divisor)) {
-        std::copy(b.begin(), b.end(), c.begin());
-    } else {
-        const std::size_t q_size = b.size() - divisor.size() + 1;
-        divrem(c.first(q_size), work.all().last(divisor.size()), b, divisor);
-        std::fill(c.begin() + static_cast<std::ptrdiff_t>(q_size), c.end(), limb{0});
-    }
-    const view cv = trimmed(c);
+    scratch work(2 * b.size() + e.g().size());
+    const view c = quotient(work.all(), b, e.g());
+    // s is determined modulo c: its representative in (-c/2, c/2].
     view sv = e.s();
     bool negative = e.s_negative();
-    sub(rest.first(cv.size()), cv, sv);
-    const view other = trimmed(rest.first(cv.size()));
+    const span rest = work.all().subspan(b.size(), c.size());
+    sub(rest, c, sv);
+    const view other = trimmed(rest);
     const int order = compare(other, sv);
     if (order < 0 || (order == 0 && negative)) {
         sv = other;

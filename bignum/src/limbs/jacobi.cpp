@@ -41,9 +41,9 @@ int word_jacobi(limb a, limb n, bool negative) noexcept
     while (a != 0) {
         const int twos = std::countr_zero(a);
         a >>= twos;
-        negative ^= (twos & 1) != 0 && two_is_non_residue(n);
+        negative = negative != ((twos & 1) != 0 && two_is_non_residue(n));
         if (a < n) {
-            negative ^= reciprocity_flips(a, n);
+            negative = negative != reciprocity_flips(a, n);
             std::swap(a, n);
         }
         a -= n;
@@ -65,31 +65,31 @@ public:
         low_ = {lehmer::low_limb(pair.value(0)), lehmer::low_limb(pair.value(1))};
     }
 
-    void reduced(int i, limb q) noexcept
+    void reduced(std::size_t i, limb q) noexcept
     {
-        const limb x = low_[i];
-        const limb y = low_[1 - i];
+        const limb x = low_.at(i);
+        const limb y = low_.at(1 - i);
         const limb next = x - q * y;
         if (den_ == i) {
             if ((y & 1) != 0) {
-                negative_ ^= reciprocity_flips(x, y);
+                negative_ = negative_ != reciprocity_flips(x, y);
                 den_ = 1 - i;
             } else {
-                negative_ ^= even_step_flips(x, next, y);
+                negative_ = negative_ != even_step_flips(x, next, y);
             }
         }
-        low_[i] = next;
+        low_.at(i) = next;
     }
 
     void applied(const lehmer::matrix& /*m*/) noexcept {}
-    void divided(int i, view q) noexcept { reduced(i, lehmer::low_limb(q)); }
+    void divided(std::size_t i, view q) noexcept { reduced(i, lehmer::low_limb(q)); }
 
     // The symbol once the reduction has ended.
     [[nodiscard]] int value(const operands& pair) const noexcept
     {
         const view num = pair.value(1 - den_);
         const view den = pair.value(den_);
-        if (num.empty()) {
+        if (num.empty() || den.empty()) {
             return den.size() == 1 && den[0] == 1 ? (negative_ ? -1 : 1) : 0;
         }
         return word_jacobi(num[0], den[0], negative_);
@@ -97,7 +97,7 @@ public:
 
 private:
     std::array<limb, 2> low_{};
-    int den_ = 1;
+    std::size_t den_ = 1;
     bool negative_ = false;
 };
 

@@ -20,20 +20,18 @@ operands::operands(view a, view b) : work_(2 * std::max(a.size(), b.size())), qu
     size_ = {a.size(), b.size()};
 }
 
-void operands::trim(int i) noexcept { size_[i] = trimmed(x_[i].first(size_[i])).size(); }
+void operands::trim(std::size_t i) noexcept { size_.at(i) = trimmed(value(i)).size(); }
 
 std::array<wide, 2> operands::top() const noexcept
 {
     const std::size_t n = longer();
     const auto s = static_cast<unsigned>(std::countl_zero(x_[0][n - 1] | x_[1][n - 1]));
-    std::array<wide, 2> t{};
-    for (int i = 0; i < 2; ++i) {
-        const span x = x_[i];
+    const auto top_of = [n, s](span x) {
         const wide high = wide{x[n - 1]} << limb_bits | x[n - 2];
         const limb below = n > 2 ? x[n - 3] : 0;
-        t[i] = s == 0 ? high : high << s | below >> (limb_bits - s);
-    }
-    return t;
+        return s == 0 ? high : high << s | below >> (limb_bits - s);
+    };
+    return {top_of(x_[0]), top_of(x_[1])};
 }
 
 // One pass computing both x0' = m11 x0 - m01 x1 and x1' = m00 x1 - m10 x0.
@@ -70,7 +68,7 @@ void operands::apply(const matrix& m) noexcept
     trim(1);
 }
 
-view operands::divide(int i)
+view operands::divide(std::size_t i)
 {
     const view num = value(i);
     const view den = value(1 - i);
@@ -81,10 +79,11 @@ view operands::divide(int i)
     const span q = quotient_.first(q_size);
     const span r = quotient_.all().subspan(q_size, den.size());
     divrem(q, r, num, den);
-    std::copy(r.begin(), r.end(), x_[i].begin());
-    std::fill(x_[i].begin() + static_cast<std::ptrdiff_t>(r.size()), x_[i].begin() + static_cast<std::ptrdiff_t>(num.size()),
+    const span x = x_.at(i);
+    std::copy(r.begin(), r.end(), x.begin());
+    std::fill(x.begin() + static_cast<std::ptrdiff_t>(r.size()), x.begin() + static_cast<std::ptrdiff_t>(num.size()),
               limb{0});
-    size_[i] = r.size();
+    size_.at(i) = r.size();
     trim(i);
     return trimmed(q);
 }

@@ -16,7 +16,10 @@
 
 #include "limbs.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 
 namespace bignum::limbs::lehmer {
 
@@ -31,7 +34,7 @@ struct matrix {
 
     [[nodiscard]] bool identity() const noexcept { return m01 == 0 && m10 == 0; }
     // Records x_i <- x_i - q x_(1-i).
-    void step(int i, limb q) noexcept
+    void step(std::size_t i, limb q) noexcept
     {
         if (i == 0) {
             m01 += q * m00;
@@ -43,24 +46,49 @@ struct matrix {
     }
 };
 
-// x - q y for the quotient q of x >= y > 0, into x; returns q. Most
-// quotients are 1 or 2: subtraction before division.
+// x - q y for the quotient q of x >= y > 0, into x; returns q. For the
+// quotients past 2.
 template <class Word>
-limb divide_word(Word& x, Word y) noexcept
+limb divide_long(Word& x, Word y) noexcept
 {
-    Word r = x - y;
-    if (r < y) {
-        x = r;
-        return 1;
-    }
-    r -= y;
-    if (r < y) {
-        x = r;
-        return 2;
+    if constexpr (sizeof(Word) > sizeof(std::uint64_t)) {
+        // A double-limb division is a library call, and even a word one is
+        // slow: where x has at most 16 bits more than y, the top 16 bits of
+        // y and the same bits of x give a quotient at most a few short from
+        // a 32-bit division.
+        const int shift = (high_half(y) != 0 ? std::bit_width(high_half(y)) + static_cast<int>(limb_bits)
+                                             : std::bit_width(low_half(y))) -
+                          16;
+        if (shift > 0 && (x >> shift) >> 32 == 0) {
+            const auto top_x = static_cast<std::uint32_t>(x >> shift);
+            const auto top_y = static_cast<std::uint32_t>(y >> shift) + 1;
+            limb q = top_x / top_y;
+            x -= Word{q} * y;
+            while (x >= y) {
+                x -= y;
+                ++q;
+            }
+            return q;
+        }
     }
     const auto q = static_cast<limb>(x / y);
     x -= Word{q} * y;
     return q;
+}
+
+// As divide_long(), but most quotients are 1 or 2: subtraction first.
+template <class Word>
+inline limb divide_word(Word& x, Word y) noexcept
+{
+    if (x - y < y) {
+        x -= y;
+        return 1;
+    }
+    if (x - y - y < y) {
+        x -= y + y;
+        return 2;
+    }
+    return divide_long(x, y);
 }
 
 // Euclid's steps on two words (limbs or wides), each taken only while the
@@ -113,7 +141,7 @@ public:
     // Both normalised; the larger's size sets the room.
     operands(view a, view b);
 
-    [[nodiscard]] view value(int i) const noexcept { return {x_[i].data(), size_[i]}; }
+    [[nodiscard]] view value(std::size_t i) const noexcept { return x_.at(i).first(size_.at(i)); }
     [[nodiscard]] std::size_t longer() const noexcept { return std::max(size_[0], size_[1]); }
     // The top two limbs of both, shifted alike so that the larger's top bit
     // fills the word: the pair's own value when it has two limbs.
@@ -121,11 +149,11 @@ public:
     // (x0, x1) <- M^-1 (x0, x1) for a matrix from reduce() on top().
     void apply(const matrix& m) noexcept;
     // x_i <- x_i mod x_(1-i), x_i the larger; returns the quotient.
-    view divide(int i);
-    [[nodiscard]] int larger() const noexcept { return compare(value(0), value(1)) >= 0 ? 0 : 1; }
+    view divide(std::size_t i);
+    [[nodiscard]] std::size_t larger() const noexcept { return compare(value(0), value(1)) >= 0 ? 0 : 1; }
 
 private:
-    void trim(int i) noexcept;
+    void trim(std::size_t i) noexcept;
 
     scratch work_;
     std::array<span, 2> x_;
@@ -144,7 +172,7 @@ void run(operands& x, Observer& observer)
         std::array<wide, 2> top = x.top();
         const matrix m = reduce(top, two_limb_floor, observer);
         if (m.identity()) {
-            const int i = x.larger();
+            const std::size_t i = x.larger();
             observer.divided(i, x.divide(i));
         } else {
             x.apply(m);
@@ -155,10 +183,10 @@ void run(operands& x, Observer& observer)
 
 // Observes nothing: the plain gcd.
 struct no_observer {
-    void start(const operands&) noexcept {}
-    void reduced(int, limb) noexcept {}
-    void applied(const matrix&) noexcept {}
-    void divided(int, view) noexcept {}
+    void start(const operands& /*pair*/) noexcept {}
+    void reduced(std::size_t /*i*/, limb /*q*/) noexcept {}
+    void applied(const matrix& /*m*/) noexcept {}
+    void divided(std::size_t /*i*/, view /*q*/) noexcept {}
 };
 
 // The low limb of a value, 0 for zero.

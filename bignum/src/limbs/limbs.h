@@ -135,10 +135,11 @@ bool inverse(span r, view a, view m);
 // The extended gcd of normalised a and b (either or both zero): g = gcd(a, b)
 // into g, sized as for gcd(), and into s the magnitude of the cofactor s of
 // a in g = s a + t b, s.size() >= max(b.size(), 1). s is the one with
-// -c/2 < s <= c/2 for c = b / g, so |s| < b / (2g) but where b = 2g (s = 1)
-// or b = g (s = 0); s = 1 for b = 0 < a, s = 0 for a = 0. The caller
-// finds t = (g - s a) / b, an exact division (t = 0 for b = 0), and for
-// signed operands multiplies s by the sign of a and t by that of b.
+// -c/2 < s <= c/2 for c = b / g, so |s| < b / (2g) except s = 1 where
+// b = 2g; s = 1 for b = 0 < a, s = 0 for a = 0. The caller
+// finds t = (g - s a) / b, an exact division (t = 0 for b = 0). For signed
+// operands, s times the sign of a is their cofactor of a, and the same
+// division on the signed values gives t: both then as mpz_gcdext has them.
 struct gcd_ext_result {
     std::size_t g_size; // normalised
     std::size_t s_size; // normalised
