@@ -87,14 +87,18 @@ int odd_jacobi(integer a, integer n)
     return n == 1 ? symbol : 0;
 }
 
-// floor(x / y^e) for x >= 0, y >= 1, by e divisions, so that no power
-// outgrows the capacity; nested floors of divisions are the floor of the
-// whole.
+// floor(x / y^e) for x >= 0, y >= 1, dividing by powers of y that each fit
+// the capacity and reach past x at most by one factor y; nested floors of
+// divisions are the floor of the whole.
 integer quotient_by_power(const integer& x, const integer& y, std::uint64_t e)
 {
+    const std::uint64_t bits = y.bit_length();
+    const std::uint64_t piece = std::max<std::uint64_t>(1, std::min<std::uint64_t>(capacity_bits(), x.bit_length() + bits) / bits);
     integer q = x;
-    for (std::uint64_t i = 0; i < e && q.sign() != 0; ++i) {
-        q /= y;
+    while (e > 0 && q.sign() != 0) {
+        const std::uint64_t n = std::min(e, piece);
+        q /= pow(y, n);
+        e -= n;
     }
     return q;
 }
