@@ -96,8 +96,8 @@ int main()
     std::mt19937_64 gen(2026);
     const integer p = next_prime(integer(1) << 32);
     const integer q = next_prime(integer(3) << 31);
-    for (const integer& n : {(integer(1) << 64) + 1, integer(600851475143), bignum::factorial(20) + 1,
-                             pow(p, 2) * q * 360}) {
+    for (const integer& n :
+         {(integer(1) << 64) + 1, integer(600851475143), bignum::factorial(20) + 1, pow(p, 2) * q * 360}) {
         std::cout << n << " =";
         const char* separator = " ";
         for (const integer& factor : factorize(n, gen)) {

@@ -371,9 +371,14 @@ TEST_F(Integer, FormattedRefusesSpecsNoFormatStringGives)
 {
     using Spec = bignum::format_spec&;
     const std::function<void(Spec)> changes[] = {
-        [](Spec s) { s.fill_size = 0; },  [](Spec s) { s.fill_size = 5; }, [](Spec s) { s.fill_size = 2; },
-        [](Spec s) { s.fill[0] = '{'; },  [](Spec s) { s.align = '='; },   [](Spec s) { s.sign = 'x'; },
-        [](Spec s) { s.type = 'q'; },     [](Spec s) { s.type = '\0'; },
+        [](Spec s) { s.fill_size = 0; },
+        [](Spec s) { s.fill_size = 5; },
+        [](Spec s) { s.fill_size = 2; },
+        [](Spec s) { s.fill[0] = '{'; },
+        [](Spec s) { s.align = '='; },
+        [](Spec s) { s.sign = 'x'; },
+        [](Spec s) { s.type = 'q'; },
+        [](Spec s) { s.type = '\0'; },
         [](Spec s) { s.width = bignum::format_spec::max_width + 1; },
     };
     for (const auto& change : changes) {

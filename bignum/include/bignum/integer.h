@@ -600,7 +600,9 @@ BIGNUM_EXPORT std::istream& operator>>(std::istream& in, integer& x);
 // A format spec for an integer, as fmt and <format> write it:
 // [[fill]align][sign][#][0][width][type], type one of d x X o b B.
 struct format_spec {
-    static constexpr std::size_t max_width = 1'000'000; // the widest a spec may ask for
+    // The widest a spec may ask for.
+    static constexpr std::size_t max_width = 1'000'000;
+
     std::array<char, 4> fill{' '}; // one UTF-8 character
     std::size_t fill_size = 1;
     char align = '\0';      // '<', '>', '^', or none: right (after the sign under '0')

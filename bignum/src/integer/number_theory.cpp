@@ -60,6 +60,11 @@ constexpr std::array<bool, M> square_residues = [] {
     }
     return squares;
 }();
+template <std::uint32_t M>
+bool is_square_modulo(std::uint32_t r)
+{
+    return square_residues<M>.at(r % M);
+}
 
 // x mod 8 (two's complement, so for every sign).
 unsigned mod_8(const integer& x) { return (x & 7).to<unsigned>(); }
@@ -93,7 +98,8 @@ int odd_jacobi(integer a, integer n)
 integer quotient_by_power(const integer& x, const integer& y, std::uint64_t e)
 {
     const std::uint64_t bits = y.bit_length();
-    const std::uint64_t piece = std::max<std::uint64_t>(1, std::min<std::uint64_t>(capacity_bits(), x.bit_length() + bits) / bits);
+    const std::uint64_t piece =
+        std::max<std::uint64_t>(1, std::min<std::uint64_t>(capacity_bits(), x.bit_length() + bits) / bits);
     integer q = x;
     while (e > 0 && q.sign() != 0) {
         const std::uint64_t n = std::min(e, piece);
@@ -181,7 +187,8 @@ integer next_prime(const integer& x)
     // to the full test.
     integer candidate = x + (x.test_bit(0) ? 2 : 1);
     std::array<std::uint32_t, odd_prime_count> residues{};
-    std::ranges::transform(odd_primes, residues.begin(), [&](std::uint32_t p) { return (candidate % p).to<std::uint32_t>(); });
+    std::ranges::transform(odd_primes, residues.begin(),
+                           [&](std::uint32_t p) { return (candidate % p).to<std::uint32_t>(); });
     while (std::ranges::find(residues, 0U) != residues.end() || !is_probable_prime(candidate)) {
         candidate += 2;
         std::ranges::transform(residues, odd_primes, residues.begin(),
@@ -247,12 +254,12 @@ integer iroot(const integer& x, std::uint64_t k)
 
 bool is_perfect_square(const integer& x)
 {
-    if (x.sign() < 0 || !square_residues<64>[(x & 63).to<unsigned>()]) {
+    if (x.sign() < 0 || !is_square_modulo<64>((x & 63).to<std::uint32_t>())) {
         return false;
     }
     // One division screens modulo 63, 65 and 11 at once.
-    const auto r = (x % (63 * 65 * 11)).to<unsigned>();
-    if (!square_residues<63>[r % 63] || !square_residues<65>[r % 65] || !square_residues<11>[r % 11]) {
+    const auto r = (x % (63 * 65 * 11)).to<std::uint32_t>();
+    if (!is_square_modulo<63>(r) || !is_square_modulo<65>(r) || !is_square_modulo<11>(r)) {
         return false;
     }
     const integer root = isqrt(x);
@@ -302,7 +309,7 @@ integer factorial(std::uint64_t n)
 {
     integer odd_part = 1;
     integer odd_up_to = 1;
-    for (int i = std::bit_width(n) - 1; i >= 0; --i) {
+    for (int i = static_cast<int>(std::bit_width(n)) - 1; i >= 0; --i) {
         odd_up_to *= odd_product_between(n >> (i + 1), n >> i);
         odd_part *= odd_up_to;
     }
@@ -338,7 +345,7 @@ integer fibonacci(std::uint64_t n)
     integer f = 0; // F(m)
     integer g = 1; // F(m + 1)
     const std::uint64_t half = n / 2;
-    for (int i = std::bit_width(half) - 1; i >= 0; --i) {
+    for (int i = static_cast<int>(std::bit_width(half)) - 1; i >= 0; --i) {
         integer even = twice(f, g);
         integer odd = twice_plus_one(f, g);
         if ((half >> i & 1U) != 0) {
