@@ -310,7 +310,7 @@ integer factorial(std::uint64_t n)
     integer odd_part = 1;
     integer odd_up_to = 1;
     for (int i = static_cast<int>(std::bit_width(n)) - 1; i >= 0; --i) {
-        odd_up_to *= odd_product_between(n >> (i + 1), n >> i);
+        odd_up_to *= odd_product_between(n >> i >> 1U, n >> i);
         odd_part *= odd_up_to;
     }
     return odd_part << (n - static_cast<std::uint64_t>(std::popcount(n)));
