@@ -311,6 +311,7 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
         std::size_t position;
         const char* names;
     };
+    constexpr int literal = -1; // read by from_literal, not parse
     // clang-format off
     const Rejected rejected[] = {
         {"", 10, 0, "where the text ends"}, {"-", 10, 1, "where the text ends"},
@@ -320,11 +321,16 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
         {"9", 8, 0, "'9'"}, {"0xg", 16, 2, "'g'"}, {"1\n", 10, 1, "byte 0x0A"}, {"7\xFF", 10, 1, "byte 0xFF"},
         {"1\x7F", 10, 1, "byte 0x7F"}, {"1z", 35, 1, "'z'"}, {"-0x", 0, 3, "where the text ends"},
         {"0b2", 0, 2, "'2'"}, {"0o8", 0, 2, "'8'"}, {"0c", 0, 1, "'c'"},
+        // As integer::from_literal reads them: the language's literals alone.
+        {"", literal, 0, "where the text ends"}, {"'", literal, 0, "'''"}, {"0x", literal, 2, "where the text ends"},
+        {"0b", literal, 2, "where the text ends"}, {"0x1g", literal, 3, "'g'"}, {"09", literal, 1, "'9'"},
+        {"0x'1", literal, 2, "'''"}, {"1''2", literal, 2, "'''"}, {"1'", literal, 2, "where the text ends"},
+        {"-1", literal, 0, "'-'"}, {"1u", literal, 1, "'u'"}, {"1.0", literal, 1, "'.'"}, {"0b12", literal, 3, "'2'"},
     };
     // clang-format on
     for (const Rejected& row : rejected) {
         try {
-            (void)integer::parse(row.text, row.base);
+            (void)(row.base == literal ? integer::from_literal(row.text) : integer::parse(row.text, row.base));
             ADD_FAILURE() << '"' << row.text << "\" was accepted";
         } catch (const bignum::parse_error& e) {
             const std::string what = e.what();
@@ -440,6 +446,32 @@ TEST_F(Integer, ReadsFromAStreamAsALongLongIs)
     after_move.ignore();
     after_move >> x;
     EXPECT_EQ(x + taken, 54);
+}
+
+// Specs built by hand that no format string gives are refused, never read past.
+TEST_F(Integer, FormattedRefusesSpecsNoFormatStringGives)
+{
+    using Spec = bignum::format_spec&;
+    const std::function<void(Spec)> changes[] = {
+        [](Spec s) { s.fill_size = 0; },
+        [](Spec s) { s.fill_size = 5; },
+        [](Spec s) { s.fill_size = 2; },
+        [](Spec s) { s.fill[0] = '{'; },
+        [](Spec s) { s.align = '='; },
+        [](Spec s) { s.sign = 'x'; },
+        [](Spec s) { s.type = 'q'; },
+        [](Spec s) { s.type = '\0'; },
+        [](Spec s) { s.width = bignum::format_spec::max_width + 1; },
+    };
+    for (const auto& change : changes) {
+        bignum::format_spec spec;
+        change(spec);
+        EXPECT_THROW((void)formatted(integer(1), spec), std::invalid_argument)
+            << spec.fill_size << spec.align << spec.sign << spec.type << spec.width;
+    }
+    bignum::format_spec widest;
+    widest.width = bignum::format_spec::max_width;
+    EXPECT_EQ(formatted(integer(1), widest).size(), widest.width);
 }
 
 #ifdef BIGNUM_TEST_FMT

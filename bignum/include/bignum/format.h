@@ -34,13 +34,6 @@ struct spec_end {
 
 constexpr bool is_align(char ch) noexcept { return ch == '<' || ch == '>' || ch == '^'; }
 
-// Bytes of the UTF-8 character that begins with lead; 1 for a stray byte.
-constexpr std::size_t utf8_length(char lead) noexcept
-{
-    const auto byte = static_cast<unsigned char>(lead);
-    return byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-}
-
 // Reads [[fill]align][sign][#][0][width][type] from [it, end) into spec, up
 // to the closing '}' or the end. Constant-evaluated where the format string
 // is checked when compiling, so a bad spec there does not compile.
@@ -71,10 +64,9 @@ constexpr spec_end<Iterator> parse_format_spec(Iterator it, Iterator end, format
         spec.zero_pad = true;
         ++it;
     }
-    constexpr std::size_t max_width = 1'000'000;
     while (!at_end() && *it >= '0' && *it <= '9') {
         spec.width = spec.width * 10 + static_cast<std::size_t>(*it++ - '0');
-        if (spec.width > max_width) {
+        if (spec.width > format_spec::max_width) {
             return {it, "bignum: the width is too large"};
         }
     }

@@ -51,6 +51,7 @@
 #include <functional>
 #include <iosfwd>
 #include <limits>
+#include <random>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -218,6 +219,13 @@ constexpr std::string_view type_name() noexcept
         }
     }
     return {};
+}
+
+// Bytes of the UTF-8 character that begins with lead; 1 for a stray byte.
+constexpr std::size_t utf8_length(char lead) noexcept
+{
+    const auto byte = static_cast<unsigned char>(lead);
+    return byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
 }
 
 } // namespace detail
@@ -482,6 +490,30 @@ public:
     // Set bits of a non-negative value; a negative one has infinitely many
     // and raises std::domain_error.
     [[nodiscard]] std::uint64_t popcount() const;
+    // Bit n of the infinite two's complement set, cleared or flipped, as
+    // test_bit reads it: clear_bit(0) of -1 gives -2. A negative n raises
+    // std::invalid_argument.
+    void set_bit(std::uint64_t n);
+    void clear_bit(std::uint64_t n);
+    void flip_bit(std::uint64_t n);
+    template <detail::builtin_integer N>
+    void set_bit(N n)
+    {
+        set_bit(detail::count_of(n, "bit index"));
+    }
+    template <detail::builtin_integer N>
+    void clear_bit(N n)
+    {
+        clear_bit(detail::count_of(n, "bit index"));
+    }
+    template <detail::builtin_integer N>
+    void flip_bit(N n)
+    {
+        flip_bit(detail::count_of(n, "bit index"));
+    }
+    // The index of the lowest set bit, the same for x and -x; zero has none
+    // and raises std::domain_error.
+    [[nodiscard]] std::uint64_t countr_zero() const;
 
     // Whether the value is within T's range.
     template <detail::builtin_integer T>
@@ -637,6 +669,107 @@ struct divmod_result {
 // quarter of the composites through.
 [[nodiscard]] BIGNUM_EXPORT bool is_probable_prime(const integer& x, int rounds = 25);
 
+// Uniform in 0 .. 2^n - 1, from 64-bit words of gen; a negative n raises
+// std::invalid_argument, an n past the capacity `big_error`.
+template <std::uniform_random_bit_generator G, detail::builtin_integer N>
+[[nodiscard]] integer random_bits(G& gen, N n)
+{
+    const std::uint64_t bits = detail::count_of(n, "bit count");
+    if (bits > capacity_bits()) {
+        raise_capacity_error("a random value", bits);
+    }
+    std::vector<std::byte> bytes((bits + 7) / 8);
+    std::uniform_int_distribution<std::uint64_t> word;
+    for (std::size_t i = 0; i < bytes.size(); i += 8) {
+        const std::uint64_t w = word(gen);
+        for (std::size_t j = i; j < std::min(i + 8, bytes.size()); ++j) {
+            bytes[j] = static_cast<std::byte>(w >> (8 * (j - i)));
+        }
+    }
+    if (bits % 8 != 0) {
+        bytes.back() &= static_cast<std::byte>((1U << (bits % 8)) - 1);
+    }
+    return integer::from_bytes(bytes, std::endian::little);
+}
+// Uniform in 0 .. bound - 1, exactly: draws of bound - 1's bit length until
+// one is below bound (fewer than two on average). A bound below 1 raises
+// std::domain_error.
+template <std::uniform_random_bit_generator G>
+[[nodiscard]] integer random_below(G& gen, const integer& bound)
+{
+    if (bound.sign() <= 0) {
+        throw std::domain_error("bignum: random_below needs a bound of 1 or more");
+    }
+    const std::uint32_t bits = (bound - 1).bit_length();
+    integer r = random_bits(gen, bits);
+    while (r >= bound) {
+        r = random_bits(gen, bits);
+    }
+    return r;
+}
+// The least probable prime above x (2 for any x below 2), by
+// is_probable_prime's test after a sieve of small primes; a prime past the
+// capacity raises `big_error`.
+[[nodiscard]] BIGNUM_EXPORT integer next_prime(const integer& x);
+// The Jacobi symbol (a/n), -1, 0 or 1; an even or non-positive n raises
+// std::domain_error.
+[[nodiscard]] BIGNUM_EXPORT int jacobi(const integer& a, const integer& n);
+// The Kronecker symbol (a/n), -1, 0 or 1, for every a and n.
+[[nodiscard]] BIGNUM_EXPORT int kronecker(const integer& a, const integer& n);
+// The k-th root truncated towards zero (the floor for x >= 0, minus the
+// root of -x for a negative x with odd k); a negative x with even k, and
+// k = 0, raise std::domain_error, a negative k std::invalid_argument.
+[[nodiscard]] BIGNUM_EXPORT integer iroot(const integer& x, std::uint64_t k);
+template <detail::builtin_integer N>
+[[nodiscard]] integer iroot(const integer& x, N k)
+{
+    return iroot(x, detail::count_of(k, "root index"));
+}
+// Whether x = a^2 for an integer a: true for 0 and 1, false for a negative.
+[[nodiscard]] BIGNUM_EXPORT bool is_perfect_square(const integer& x);
+// Whether x = a^b for integers a and b > 1: true for 0, 1 and -1; a
+// negative x only with an odd b (-8 is, -4 is not).
+[[nodiscard]] BIGNUM_EXPORT bool is_perfect_power(const integer& x);
+// a / b rounded towards negative infinity, its remainder a - b * floor_div
+// (0 or b's sign), and a / b rounded towards positive infinity; a zero b
+// raises `big_division_by_zero`.
+[[nodiscard]] BIGNUM_EXPORT integer floor_div(const integer& a, const integer& b);
+[[nodiscard]] BIGNUM_EXPORT integer floor_mod(const integer& a, const integer& b);
+[[nodiscard]] BIGNUM_EXPORT integer ceil_div(const integer& a, const integer& b);
+// n!; a negative n raises std::invalid_argument, a result past the
+// capacity `big_error`.
+[[nodiscard]] BIGNUM_EXPORT integer factorial(std::uint64_t n);
+template <detail::builtin_integer N>
+[[nodiscard]] integer factorial(N n)
+{
+    return factorial(detail::count_of(n, "factorial argument"));
+}
+// n choose k, 0 for k > n; a negative n or k raises std::invalid_argument,
+// a result past the capacity `big_error`.
+[[nodiscard]] BIGNUM_EXPORT integer binomial(std::uint64_t n, std::uint64_t k);
+template <detail::builtin_integer N, detail::builtin_integer K>
+[[nodiscard]] integer binomial(N n, K k)
+{
+    return binomial(detail::count_of(n, "binomial argument"), detail::count_of(k, "binomial argument"));
+}
+// The n-th Fibonacci number, F(0) = 0, F(1) = 1; a negative n raises
+// std::invalid_argument, a result past the capacity `big_error`.
+[[nodiscard]] BIGNUM_EXPORT integer fibonacci(std::uint64_t n);
+template <detail::builtin_integer N>
+[[nodiscard]] integer fibonacci(N n)
+{
+    return fibonacci(detail::count_of(n, "Fibonacci index"));
+}
+// g = gcd(a, b) >= 0 with g = s * a + t * b, s and t the least ones as GMP
+// chooses them (|s| < |b| / 2g and |t| < |a| / 2g but for its few edge
+// cases): auto [g, s, t] = gcd_ext(a, b). Refuses nothing.
+struct gcd_ext_result {
+    integer g;
+    integer s;
+    integer t;
+};
+[[nodiscard]] BIGNUM_EXPORT gcd_ext_result gcd_ext(const integer& a, const integer& b);
+
 // Decimal, or base 16 or 8 under std::hex or std::oct: lower-case unless
 // std::uppercase, with 0x, 0X or 0 before a non-zero value under
 // std::showbase. A negative is "-" then its magnitude; in decimal a
@@ -655,6 +788,9 @@ BIGNUM_EXPORT std::istream& operator>>(std::istream& in, integer& x);
 // A format spec for an integer, as fmt and <format> write it:
 // [[fill]align][sign][#][0][width][type], type one of d x X o b B.
 struct format_spec {
+    // The widest a spec may ask for.
+    static constexpr std::size_t max_width = 1'000'000;
+
     std::array<char, 4> fill{' '}; // one UTF-8 character
     std::size_t fill_size = 1;
     char align = '\0';      // '<', '>', '^', or none: right (after the sign under '0')
@@ -686,17 +822,27 @@ constexpr literal_form literal_form_of(std::string_view text) noexcept
     }
     return text[1] == 'b' || text[1] == 'B' ? literal_form{2, 2} : literal_form{8, 1};
 }
-// True for an integer literal: digits of its base after its prefix, with
-// digit separators. Rejects the floating forms a raw literal also receives.
-constexpr bool is_integer_literal(std::string_view text) noexcept
+// Where text stops being an integer literal: the first byte that is neither
+// a digit of its base nor a separator between two digits (the octal 0 is a
+// digit, the 0x and 0b prefixes are not), the text's length when it ends
+// without a last digit, npos when it is one. Catches the floating forms a
+// raw literal also receives.
+constexpr std::size_t literal_error(std::string_view text) noexcept
 {
     const literal_form form = literal_form_of(text);
+    bool after_digit = form.base == 8;
     for (std::size_t i = form.start; i < text.size(); ++i) {
-        if (text[i] != '\'' && digit_value(text[i]) >= form.base) {
-            return false;
+        const bool separator = text[i] == '\'';
+        if (separator ? !after_digit : digit_value(text[i]) >= form.base) {
+            return i;
         }
+        after_digit = !separator;
     }
-    return form.start < text.size();
+    return after_digit ? std::string_view::npos : text.size();
+}
+constexpr bool is_integer_literal(std::string_view text) noexcept
+{
+    return literal_error(text) == std::string_view::npos;
 }
 
 } // namespace detail

@@ -331,8 +331,27 @@ std::istream& operator>>(std::istream& in, integer& x)
     return in;
 }
 
+namespace {
+
+// True for a spec that the formatters' parser could have built: one whole
+// UTF-8 lead's worth of fill other than a brace, and known fields.
+bool is_parsable(const format_spec& spec)
+{
+    const auto one_of = [](char ch, std::string_view allowed) {
+        return ch != '\0' && allowed.find(ch) != std::string_view::npos;
+    };
+    return spec.fill_size == detail::utf8_length(spec.fill[0]) && !one_of(spec.fill[0], "{}") &&
+           (spec.align == '\0' || one_of(spec.align, "<>^")) && one_of(spec.sign, "-+ ") &&
+           one_of(spec.type, "dxXobB") && spec.width <= format_spec::max_width;
+}
+
+} // namespace
+
 std::string formatted(const integer& x, const format_spec& spec)
 {
+    if (!is_parsable(spec)) {
+        throw std::invalid_argument("bignum: a format_spec that no format string gives");
+    }
     const int base = spec.type == 'x' || spec.type == 'X' ? 16 : spec.type == 'o' ? 8 : spec.type == 'd' ? 10 : 2;
     const bool upper = spec.type == 'X' || spec.type == 'B';
     std::string head = x.sign() < 0 ? "-" : spec.sign == '-' ? "" : std::string(1, spec.sign);
@@ -353,10 +372,14 @@ std::string formatted(const integer& x, const format_spec& spec)
 
 integer integer::from_literal(std::string_view text)
 {
+    const std::size_t bad = detail::literal_error(text);
+    if (bad != std::string_view::npos) {
+        throw parse_error(text, bad);
+    }
     const detail::literal_form form = detail::literal_form_of(text);
     std::string digits(text.substr(form.start));
     std::erase(digits, '\'');
-    return integer::parse(digits.empty() ? "0" : digits, static_cast<int>(form.base));
+    return integer::parse(digits, static_cast<int>(form.base));
 }
 
 } // namespace bignum
