@@ -136,18 +136,55 @@ void mul_basecase(span r, view a, view b) noexcept
     }
 }
 
+namespace {
+
+// r += x at position `at`, the carry running up as far as it goes.
+void add_2_at(span r, std::size_t at, wide x) noexcept
+{
+    const wide low = wide{r[at]} + low_half(x);
+    const wide high = wide{r[at + 1]} + high_half(x) + high_half(low);
+    r[at] = low_half(low);
+    r[at + 1] = low_half(high);
+    for (std::size_t k = at + 2; high_half(high) != 0 && k < r.size(); ++k) {
+        if (++r[k] != 0) {
+            break;
+        }
+    }
+}
+
+// r[0 .. 2n) = twice the products a[i] a[j], i < j, of n = a.size() >= 2.
+// Rows i and i + 1 go in one pass over a[i + 2 ..), their corner product
+// a[i] a[i + 1] after it.
+void off_diagonal(span r, view a) noexcept
+{
+    const std::size_t n = a.size();
+    r[0] = 0;
+    r[n] = mul_1(r.subspan(1, n - 1), a.subspan(1), a[0]);
+    std::size_t i = 1;
+    for (; i + 2 < n; i += 2) {
+        addmul_2(r.data() + 2 * i + 2, a.subspan(i + 2), a[i], a[i + 1]);
+        add_2_at(r.first(n + i + 2), 2 * i + 1, wide{a[i]} * a[i + 1]);
+    }
+    if (i + 2 == n) {
+        r[n + i] = addmul_1(r.subspan(2 * i + 1, 1), a.subspan(i + 1), a[i]);
+        ++i;
+    }
+    // The rows end at r[n + i - 1]; the top limbs above are zero.
+    std::fill(r.begin() + static_cast<std::ptrdiff_t>(n + i), r.end(), limb{0});
+}
+
+} // namespace
+
 // Each product a[i] a[j] with i < j once, then all of them doubled and the
 // squares a[i]^2 added in one pass: about half the work of a * a.
 void sqr_basecase(span r, view a) noexcept
 {
     const std::size_t n = a.size();
-    r[0] = 0;
-    r[2 * n - 1] = 0;
-    if (n > 1) {
-        r[n] = mul_1(r.subspan(1, n - 1), a.subspan(1), a[0]);
-        for (std::size_t i = 1; i + 1 < n; ++i) {
-            r[n + i] = addmul_1(r.subspan(2 * i + 1, n - i - 1), a.subspan(i + 1), a[i]);
-        }
+    if (n == 1) {
+        r[0] = 0;
+        r[1] = 0;
+    } else {
+        off_diagonal(r, a);
     }
     limb shifted_out = 0;
     limb carry = 0;
