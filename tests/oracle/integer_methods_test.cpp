@@ -35,7 +35,7 @@ namespace {
 
 // Sizes in 64-bit limbs on both sides of each method's threshold in
 // bignum/src/limbs/products.h (Karatsuba 32, its square 72, Toom-3 288, the
-// transform 2500), unbalanced pairs that cut the longer operand into pieces
+// transform 1800), unbalanced pairs that cut the longer operand into pieces
 // of the shorter one with a remainder, and all-ones operands, whose partial
 // sums carry the furthest. Each pair is multiplied, and each operand squared.
 TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
@@ -45,8 +45,8 @@ TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
     };
     const row rows[] = {
         {31, 31},     {32, 32},     {33, 33},     {71, 71},   {72, 72},      {73, 73},
-        {287, 287},   {288, 288},   {289, 289},   {2499, 2499}, {2500, 2500}, {2501, 2501},
-        {33, 32},     {100, 33},    {95, 32},     {870, 289}, {1000, 300},   {3300, 2500},
+        {287, 287},   {288, 288},   {289, 289},   {1799, 1799}, {1800, 1800}, {1801, 1801},
+        {33, 32},     {100, 33},    {95, 32},     {870, 289}, {1000, 300},   {2500, 1800},
     };
     gmp_randclass random(gmp_randinit_default);
     random.seed(20261209);
