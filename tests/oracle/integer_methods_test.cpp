@@ -44,9 +44,12 @@ TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
         unsigned long longer, shorter; // limbs
     };
     const row rows[] = {
-        {31, 31},     {32, 32},     {33, 33},     {71, 71},   {72, 72},      {73, 73},
-        {287, 287},   {288, 288},   {289, 289},   {1799, 1799}, {1800, 1800}, {1801, 1801},
-        {33, 32},     {100, 33},    {95, 32},     {870, 289}, {1000, 300},   {2500, 1800},
+        {31, 31},     {32, 32},     {33, 33},     // Karatsuba
+        {71, 71},     {72, 72},     {73, 73},     // Karatsuba's square
+        {287, 287},   {288, 288},   {289, 289},   // Toom-3
+        {1799, 1799}, {1800, 1800}, {1801, 1801}, // transform
+        {33, 32},     {95, 32},     {100, 33},    // pieces with a remainder
+        {870, 289},   {1000, 300},  {2500, 1800}, //
     };
     gmp_randclass random(gmp_randinit_default);
     random.seed(20261209);
@@ -60,7 +63,8 @@ TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
             const mpz_class b = operand(shorter);
             const integer x = ours(a);
             const integer y = ours(b);
-            SCOPED_TRACE(std::to_string(longer) + " x " + std::to_string(shorter) + (all_ones ? " limbs, all ones" : " limbs"));
+            SCOPED_TRACE(std::to_string(longer) + " x " + std::to_string(shorter) +
+                         (all_ones ? " limbs, all ones" : " limbs"));
             EXPECT_EQ(hex(x * y), hex(mpz_class(a * b)));
             EXPECT_EQ(hex(x * x), hex(mpz_class(a * a)));
             EXPECT_EQ(hex(y * y), hex(mpz_class(b * b)));
