@@ -18,11 +18,17 @@ namespace {
 
 enum class method { schoolbook, karatsuba, toom3 };
 
-[[nodiscard]] bool same_span(view a, view b) noexcept { return a.data() == b.data() && a.size() == b.size(); }
+[[nodiscard]] std::size_t karatsuba_threshold(bool square) noexcept
+{
+    if (square) {
+        return karatsuba_sqr_threshold;
+    }
+    return columns_available() ? karatsuba_mul_columns_threshold : karatsuba_mul_threshold;
+}
 
 [[nodiscard]] method method_for(std::size_t n, bool square) noexcept
 {
-    if (n < (square ? karatsuba_sqr_threshold : karatsuba_mul_threshold)) {
+    if (n < karatsuba_threshold(square)) {
         return method::schoolbook;
     }
     if (n < (square ? toom3_sqr_threshold : toom3_mul_threshold)) {
@@ -237,13 +243,7 @@ void balanced(span r, view a, view b, span scratch) noexcept
 {
     const bool square = same_span(a, b);
     switch (method_for(a.size(), square)) {
-    case method::schoolbook:
-        if (square) {
-            sqr_basecase(r, a);
-        } else {
-            mul_basecase(r, a, b);
-        }
-        return;
+    case method::schoolbook: schoolbook(r, a, b); return;
     case method::karatsuba: karatsuba(r, a, b, scratch); return;
     case method::toom3: toom3(r, a, b, scratch); return;
     }
@@ -255,7 +255,7 @@ std::size_t unbalanced_scratch(std::size_t m, std::size_t n) noexcept
     if (m == n) {
         return balanced_scratch(n, false);
     }
-    if (n < karatsuba_mul_threshold) {
+    if (n < karatsuba_threshold(false)) {
         return 0;
     }
     const std::size_t rest = m % n;
@@ -271,8 +271,8 @@ void unbalanced(span r, view a, view b, span scratch) noexcept
         balanced(r, a, b, scratch);
         return;
     }
-    if (n < karatsuba_mul_threshold) {
-        mul_basecase(r, a, b);
+    if (n < karatsuba_threshold(false)) {
+        schoolbook(r, a, b);
         return;
     }
     balanced(r.first(2 * n), a.first(n), b, scratch.subspan(2 * n));
@@ -296,8 +296,8 @@ void unbalanced(span r, view a, view b, span scratch) noexcept
 
 void multiply(span r, view a, view b)
 {
-    if (b.size() < karatsuba_mul_threshold) {
-        mul_basecase(r, a, b);
+    if (b.size() < karatsuba_threshold(false)) {
+        schoolbook(r, a, b);
         return;
     }
     if (transform_available() && b.size() >= transform_mul_threshold) {
@@ -310,8 +310,8 @@ void multiply(span r, view a, view b)
 
 void square(span r, view a)
 {
-    if (a.size() < karatsuba_sqr_threshold) {
-        sqr_basecase(r, a);
+    if (a.size() < karatsuba_threshold(true)) {
+        schoolbook(r, a, a);
         return;
     }
     if (transform_available() && a.size() >= transform_sqr_threshold) {

@@ -248,7 +248,7 @@ bool transform_available() noexcept { return true; }
 
 void transform_multiply(span r, view a, view b)
 {
-    const bool square = a.data() == b.data() && a.size() == b.size();
+    const bool square = same_span(a, b);
     const std::size_t length = std::bit_ceil(a.size() + b.size() - 1);
     if (std::countr_zero(length) > static_cast<int>(max_log_length)) {
         throw std::bad_alloc();
