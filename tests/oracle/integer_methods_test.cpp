@@ -38,8 +38,9 @@ mpz_class random_bits(gmp_randclass& random, unsigned long bits)
 // --- products ---------------------------------------------------------------
 
 // Sizes in 64-bit limbs on both sides of each method's threshold in
-// bignum/src/limbs/products.h (Karatsuba 32, its square 72, Toom-3 288, the
-// transform 2500), unbalanced pairs that cut the longer operand into pieces
+// bignum/src/limbs/products.h (schoolbook by vector columns from 16, squares
+// from 24; Karatsuba 32, or 64 after columns, its square 72; Toom-3 288; the
+// transform 1800), unbalanced pairs that cut the longer operand into pieces
 // of the shorter one with a remainder, and all-ones operands, whose partial
 // sums carry the furthest. Each pair is multiplied, and each operand squared.
 TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
@@ -48,9 +49,16 @@ TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
         unsigned long longer, shorter; // limbs
     };
     const row rows[] = {
-        {31, 31},     {32, 32},     {33, 33},     {71, 71},   {72, 72},      {73, 73},
-        {287, 287},   {288, 288},   {289, 289},   {2499, 2499}, {2500, 2500}, {2501, 2501},
-        {33, 32},     {100, 33},    {95, 32},     {870, 289}, {1000, 300},   {3300, 2500},
+        {15, 15},     {16, 16},     {17, 17},     // columns
+        {23, 23},     {24, 24},     {25, 25},     // columns' square
+        {31, 31},     {32, 32},     {33, 33},     // Karatsuba
+        {63, 63},     {64, 64},     {65, 65},     // Karatsuba after columns
+        {71, 71},     {72, 72},     {73, 73},     // Karatsuba's square
+        {287, 287},   {288, 288},   {289, 289},   // Toom-3
+        {1799, 1799}, {1800, 1800}, {1801, 1801}, // transform
+        {33, 32},     {95, 32},     {100, 33},    // pieces with a remainder
+        {144, 64},    {870, 289},   {1000, 300},  //
+        {2500, 1800},                             //
     };
     gmp_randclass random(gmp_randinit_default);
     random.seed(20261209);
@@ -64,7 +72,8 @@ TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
             const mpz_class b = operand(shorter);
             const integer x = ours(a);
             const integer y = ours(b);
-            SCOPED_TRACE(std::to_string(longer) + " x " + std::to_string(shorter) + (all_ones ? " limbs, all ones" : " limbs"));
+            SCOPED_TRACE(std::to_string(longer) + " x " + std::to_string(shorter) +
+                         (all_ones ? " limbs, all ones" : " limbs"));
             EXPECT_EQ(hex(x * y), hex(mpz_class(a * b)));
             EXPECT_EQ(hex(x * x), hex(mpz_class(a * a)));
             EXPECT_EQ(hex(y * y), hex(mpz_class(b * b)));

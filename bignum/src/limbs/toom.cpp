@@ -11,17 +11,24 @@
 
 #include <algorithm>
 #include <cassert>
+#include <utility>
 
 namespace bignum::limbs::products {
 namespace {
 
 enum class method { schoolbook, karatsuba, toom3 };
 
-[[nodiscard]] bool same_span(view a, view b) noexcept { return a.data() == b.data() && a.size() == b.size(); }
+[[nodiscard]] std::size_t karatsuba_threshold(bool square) noexcept
+{
+    if (square) {
+        return karatsuba_sqr_threshold;
+    }
+    return columns_available() ? karatsuba_mul_columns_threshold : karatsuba_mul_threshold;
+}
 
 [[nodiscard]] method method_for(std::size_t n, bool square) noexcept
 {
-    if (n < (square ? karatsuba_sqr_threshold : karatsuba_mul_threshold)) {
+    if (n < karatsuba_threshold(square)) {
         return method::schoolbook;
     }
     if (n < (square ? toom3_sqr_threshold : toom3_mul_threshold)) {
@@ -35,12 +42,13 @@ enum class method { schoolbook, karatsuba, toom3 };
 // Toom-3 cuts n limbs into two pieces of ceil(n / 3) and the rest on top.
 [[nodiscard]] std::size_t third_size(std::size_t n) noexcept { return (n + 2) / 3; }
 
-// Scratch limbs a product of two n-limb operands needs.
+// Scratch limbs a product of two n-limb operands needs. It never shrinks as
+// n grows (checked for every n below 200000 with these thresholds), so the
+// room for a level's largest piece serves its smaller ones too.
 std::size_t balanced_scratch(std::size_t n, bool square) noexcept
 {
     switch (method_for(n, square)) {
-    case method::schoolbook:
-        return 0;
+    case method::schoolbook: return 0;
     case method::karatsuba: {
         const std::size_t h = high_half_size(n);
         return 4 * h + std::max(balanced_scratch(h, square), 2 * h + 1);
@@ -212,16 +220,16 @@ void toom3(span r, view a, view b, span scratch) noexcept
         sub(v2, v2, vm1);
         sub(vm1, v1, vm1);
     }
-    divide_by_3_exactly(v2);        // (v2 - vm1) / 3 = c1 + c2 + 3 c3 + 5 c4
-    shift_right(vm1, vm1, 1);       // (v1 - vm1) / 2 = c1 + c3
-    sub_from(v1, v0);               // v1 = c1 + c2 + c3 + c4
-    sub(v2, v2, v1);                // 2 c3 + 4 c4
-    shift_right(v2, v2, 1);         // c3 + 2 c4
+    divide_by_3_exactly(v2);  // (v2 - vm1) / 3 = c1 + c2 + 3 c3 + 5 c4
+    shift_right(vm1, vm1, 1); // (v1 - vm1) / 2 = c1 + c3
+    sub_from(v1, v0);         // v1 = c1 + c2 + c3 + c4
+    sub(v2, v2, v1);          // 2 c3 + 4 c4
+    shift_right(v2, v2, 1);   // c3 + 2 c4
     sub_from(v2, vinf);
-    sub_from(v2, vinf);             // c3
-    sub(v1, v1, vm1);               // c2 + c4
-    sub_from(v1, vinf);             // c2
-    sub(vm1, vm1, v2);              // c1
+    sub_from(v2, vinf); // c3
+    sub(v1, v1, vm1);   // c2 + c4
+    sub_from(v1, vinf); // c2
+    sub(vm1, vm1, v2);  // c1
 
     std::fill(r.begin() + static_cast<std::ptrdiff_t>(2 * k), r.begin() + static_cast<std::ptrdiff_t>(4 * k), limb{0});
     for (const auto& [coefficient, offset] : {std::pair{view(vm1), k}, {view(v1), 2 * k}, {view(v2), 3 * k}}) {
@@ -235,19 +243,9 @@ void balanced(span r, view a, view b, span scratch) noexcept
 {
     const bool square = same_span(a, b);
     switch (method_for(a.size(), square)) {
-    case method::schoolbook:
-        if (square) {
-            sqr_basecase(r, a);
-        } else {
-            mul_basecase(r, a, b);
-        }
-        return;
-    case method::karatsuba:
-        karatsuba(r, a, b, scratch);
-        return;
-    case method::toom3:
-        toom3(r, a, b, scratch);
-        return;
+    case method::schoolbook: schoolbook(r, a, b); return;
+    case method::karatsuba: karatsuba(r, a, b, scratch); return;
+    case method::toom3: toom3(r, a, b, scratch); return;
     }
 }
 
@@ -257,7 +255,7 @@ std::size_t unbalanced_scratch(std::size_t m, std::size_t n) noexcept
     if (m == n) {
         return balanced_scratch(n, false);
     }
-    if (n < karatsuba_mul_threshold) {
+    if (n < karatsuba_threshold(false)) {
         return 0;
     }
     const std::size_t rest = m % n;
@@ -273,8 +271,8 @@ void unbalanced(span r, view a, view b, span scratch) noexcept
         balanced(r, a, b, scratch);
         return;
     }
-    if (n < karatsuba_mul_threshold) {
-        mul_basecase(r, a, b);
+    if (n < karatsuba_threshold(false)) {
+        schoolbook(r, a, b);
         return;
     }
     balanced(r.first(2 * n), a.first(n), b, scratch.subspan(2 * n));
@@ -298,8 +296,8 @@ void unbalanced(span r, view a, view b, span scratch) noexcept
 
 void multiply(span r, view a, view b)
 {
-    if (b.size() < karatsuba_mul_threshold) {
-        mul_basecase(r, a, b);
+    if (b.size() < karatsuba_threshold(false)) {
+        schoolbook(r, a, b);
         return;
     }
     if (transform_available() && b.size() >= transform_mul_threshold) {
@@ -312,8 +310,8 @@ void multiply(span r, view a, view b)
 
 void square(span r, view a)
 {
-    if (a.size() < karatsuba_sqr_threshold) {
-        sqr_basecase(r, a);
+    if (a.size() < karatsuba_threshold(true)) {
+        schoolbook(r, a, a);
         return;
     }
     if (transform_available() && a.size() >= transform_sqr_threshold) {

@@ -6,10 +6,9 @@
 // coefficient (below length x 2^128) comes back exactly for any length up to
 // 2^50.
 //
-// Arithmetic is Montgomery's (R = 2^64), with values kept lazily in
-// [0, 2p): 4p < 2^64 leaves room for a sum and a difference before
-// reduction. Twiddles are stored in Montgomery form, so x times a twiddle
-// needs no conversion. The forward transform runs by decimation in
+// Values are kept lazily in [0, 2p): 4p < 2^64 leaves room for a sum and a
+// difference before reduction. Twiddles multiply by Shoup's method, the
+// pointwise products and constants by Montgomery's (R = 2^64). The forward transform runs by decimation in
 // frequency and leaves its output in bit-reversed order; the inverse runs by
 // decimation in time from that order, so no permutation is ever made.
 
@@ -18,7 +17,10 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <memory>
 #include <new>
+#include <span>
+#include <utility>
 
 namespace bignum::limbs::products {
 
@@ -44,7 +46,8 @@ struct prime_field {
         const u64 m = static_cast<u64>(t) * minus_p_inverse;
         return static_cast<u64>((t + wide{m} * p) >> 64);
     }
-    [[nodiscard]] constexpr u64 reduced(u64 x) const noexcept { return x >= p ? x - p : x; }
+    // [0, 2p) to [0, p).
+    [[nodiscard]] constexpr u64 reduced(u64 x) const noexcept { return std::min(x, x - p); }
     [[nodiscard]] constexpr u64 to_montgomery(u64 x) const noexcept { return reduced(mul(x, r_squared)); }
     // x^e in Montgomery form, x in Montgomery form.
     [[nodiscard]] constexpr u64 power(u64 x, u64 e) const noexcept
@@ -79,22 +82,34 @@ constexpr std::array<prime_field, 3> fields{
 };
 constexpr unsigned max_log_length = 50;
 
-// [0, 4p) to [0, 2p).
-[[nodiscard]] constexpr u64 lazy_reduced(u64 x, u64 two_p) noexcept { return x >= two_p ? x - two_p : x; }
+// [0, 4p) to [0, 2p). Below 2p the difference wraps above x, so the
+// smaller of the two is the answer: no branch to mispredict.
+[[nodiscard]] constexpr u64 lazy_reduced(u64 x, u64 two_p) noexcept { return std::min(x, x - two_p); }
 
-// table[m + j] = w^j for the primitive 2m-th root w (or its inverse), for
-// every power of two m < n, in Montgomery form and below p.
-void fill_twiddles(span table, const prime_field& f, bool inverse) noexcept
+// A twiddle w below p with w' = floor(w 2^64 / p), which turns x w mod p
+// into two low products and one high one (Shoup's method).
+struct twiddle {
+    u64 w, w_quotient;
+};
+
+// x w mod p in [0, 2p), for any x.
+[[nodiscard]] inline u64 times(u64 x, twiddle t, u64 p) noexcept
+{
+    const u64 q = high_half(wide{x} * t.w_quotient);
+    return x * t.w - q * p;
+}
+
+// table[m + j] = w^j for the primitive 2m-th root w, for every power of
+// two m < table.size().
+void fill_twiddles(std::span<twiddle> table, const prime_field& f) noexcept
 {
     const std::size_t n = table.size();
     const std::size_t half = n / 2;
-    u64 root = f.power(f.to_montgomery(f.generator), (f.p - 1) / n);
-    if (inverse) {
-        root = f.power(root, n - 1);
-    }
-    u64 w = f.to_montgomery(1);
+    const u64 root = f.power(f.to_montgomery(f.generator), (f.p - 1) / n);
+    const u64 p_inverse = 0 - f.minus_p_inverse;
+    u64 w = f.to_montgomery(1); // w 2^64 mod p, so w' = (w 2^64 - that) / p exactly
     for (std::size_t j = 0; j < half; ++j) {
-        table[half + j] = w;
+        table[half + j] = {f.reduced(f.mul(w, 1)), (0 - w) * p_inverse};
         w = f.reduced(f.mul(w, root));
     }
     for (std::size_t m = half / 2; m >= 1; m /= 2) {
@@ -104,12 +119,30 @@ void fill_twiddles(span table, const prime_field& f, bool inverse) noexcept
     }
 }
 
-void forward(span x, view twiddles, const prime_field& f) noexcept
+// The table of w^-j from that of w^j: w^m = -1 makes w^-j = -w^(m - j), and
+// -w's quotient is the complement of w's (w 2^64 / p is never whole).
+void invert_twiddles(std::span<twiddle> table, u64 p) noexcept
 {
-    const u64 two_p = 2 * f.p;
+    const auto negated = [p](twiddle t) { return twiddle{p - t.w, ~t.w_quotient}; };
+    for (std::size_t m = 2; m < table.size(); m *= 2) {
+        for (std::size_t j = 1; j < m - j; ++j) {
+            twiddle& x = table[m + j];
+            twiddle& y = table[2 * m - j];
+            std::swap(x, y);
+            x = negated(x);
+            y = negated(y);
+        }
+        table[m + m / 2] = negated(table[m + m / 2]);
+    }
+}
+
+void forward(span x, std::span<const twiddle> twiddles, const prime_field& f) noexcept
+{
+    const u64 p = f.p;
+    const u64 two_p = 2 * p;
     const std::size_t n = x.size();
     for (std::size_t m = n / 2; m >= 1; m /= 2) {
-        const u64* w = twiddles.data() + m;
+        const twiddle* w = twiddles.data() + m;
         for (std::size_t block = 0; block < n; block += 2 * m) {
             u64* lo = x.data() + block;
             u64* hi = lo + m;
@@ -117,24 +150,25 @@ void forward(span x, view twiddles, const prime_field& f) noexcept
                 const u64 u = lo[j];
                 const u64 v = hi[j];
                 lo[j] = lazy_reduced(u + v, two_p);
-                hi[j] = f.mul(u - v + two_p, w[j]);
+                hi[j] = times(u - v + two_p, w[j], p);
             }
         }
     }
 }
 
-void inverse(span x, view twiddles, const prime_field& f) noexcept
+void inverse(span x, std::span<const twiddle> twiddles, const prime_field& f) noexcept
 {
-    const u64 two_p = 2 * f.p;
+    const u64 p = f.p;
+    const u64 two_p = 2 * p;
     const std::size_t n = x.size();
     for (std::size_t m = 1; m < n; m *= 2) {
-        const u64* w = twiddles.data() + m;
+        const twiddle* w = twiddles.data() + m;
         for (std::size_t block = 0; block < n; block += 2 * m) {
             u64* lo = x.data() + block;
             u64* hi = lo + m;
             for (std::size_t j = 0; j < m; ++j) {
                 const u64 u = lo[j];
-                const u64 t = f.mul(hi[j], w[j]);
+                const u64 t = times(hi[j], w[j], p);
                 lo[j] = lazy_reduced(u + t, two_p);
                 hi[j] = lazy_reduced(u - t + two_p, two_p);
             }
@@ -146,15 +180,17 @@ void inverse(span x, view twiddles, const prime_field& f) noexcept
 void load(span x, view a, const prime_field& f) noexcept
 {
     const u64 two_p = 2 * f.p;
-    std::transform(a.begin(), a.end(), x.begin(), [&](u64 v) { return lazy_reduced(lazy_reduced(v, 2 * two_p), two_p); });
+    std::transform(a.begin(), a.end(), x.begin(),
+                   [&](u64 v) { return lazy_reduced(lazy_reduced(v, 2 * two_p), two_p); });
     std::fill(x.begin() + static_cast<std::ptrdiff_t>(a.size()), x.end(), u64{0});
 }
 
 // The convolution of a and b modulo f.p into x, scaled by R^-1 and the
 // length (the caller's final multiplication takes both out).
-void convolve(span x, span other, span twiddles, view a, view b, const prime_field& f, bool square) noexcept
+void convolve(span x, span other, std::span<twiddle> twiddles, view a, view b, const prime_field& f,
+              bool square) noexcept
 {
-    fill_twiddles(twiddles, f, false);
+    fill_twiddles(twiddles, f);
     load(x, a, f);
     forward(x, twiddles, f);
     if (square) {
@@ -164,7 +200,7 @@ void convolve(span x, span other, span twiddles, view a, view b, const prime_fie
         forward(other, twiddles, f);
         std::transform(x.begin(), x.end(), other.begin(), x.begin(), [&](u64 u, u64 v) { return f.mul(u, v); });
     }
-    fill_twiddles(twiddles, f, true);
+    invert_twiddles(twiddles, f.p);
     inverse(x, twiddles, f);
 }
 
@@ -172,9 +208,9 @@ void convolve(span x, span other, span twiddles, view a, view b, const prime_fie
 // x = c0 + p0 y1 + p0 p1 y2 with y1 = (c1 - c0) / p0 mod p1 and
 // y2 = (c2 - c0 - p0 y1) / (p0 p1) mod p2.
 struct crt_constants {
-    u64 p0_inverse_mod_p1;    // Montgomery form
-    u64 p0_mod_p2;            // Montgomery form
-    u64 p0p1_inverse_mod_p2;  // Montgomery form
+    u64 p0_inverse_mod_p1;   // Montgomery form
+    u64 p0_mod_p2;           // Montgomery form
+    u64 p0p1_inverse_mod_p2; // Montgomery form
     wide p0p1;
 };
 
@@ -187,7 +223,7 @@ constexpr crt_constants make_crt()
 constexpr crt_constants crt = make_crt();
 
 // (c - d) mod p for c, d in [0, p).
-[[nodiscard]] constexpr u64 minus(u64 c, u64 d, u64 p) noexcept { return c >= d ? c - d : c + p - d; }
+[[nodiscard]] constexpr u64 minus(u64 c, u64 d, u64 p) noexcept { return std::min(c - d, c - d + p); }
 
 // The residues' value, three limbs, least significant first.
 std::array<u64, 3> combine(u64 c0, u64 c1, u64 c2) noexcept
@@ -212,18 +248,18 @@ bool transform_available() noexcept { return true; }
 
 void transform_multiply(span r, view a, view b)
 {
-    const bool square = a.data() == b.data() && a.size() == b.size();
+    const bool square = same_span(a, b);
     const std::size_t length = std::bit_ceil(a.size() + b.size() - 1);
     if (std::countr_zero(length) > static_cast<int>(max_log_length)) {
         throw std::bad_alloc();
     }
-    scratch room(6 * length);
+    scratch room(4 * length);
     const span all = room.all();
     std::array<span, 3> residues{all.first(length), all.subspan(length, length), all.subspan(2 * length, length)};
     const span other = all.subspan(3 * length, length);
-    const span twiddles = all.subspan(4 * length, length);
+    const auto twiddles = std::make_unique_for_overwrite<twiddle[]>(length);
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        convolve(residues[i], other, twiddles, a, b, fields[i], square);
+        convolve(residues[i], other, {twiddles.get(), length}, a, b, fields[i], square);
     }
     // Each residue is length c / R; times length^-1 R^2 in Montgomery form
     // gives c.
