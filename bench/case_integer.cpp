@@ -94,6 +94,17 @@ struct Ours {
     static bool is_prime(const number& x) { return bignum::is_probable_prime(x, 25); }
     static std::string decimal(const number& x) { return x.to_string(10); }
     static number from_decimal(const std::string& text) { return integer::parse(text); }
+    static number next_prime(const number& x) { return bignum::next_prime(x); }
+    static number factorial(unsigned n) { return bignum::factorial(n); }
+    static number fibonacci(unsigned n) { return bignum::fibonacci(n); }
+    static number iroot(const number& x, unsigned k) { return bignum::iroot(x, k); }
+    static bool is_square(const number& x) { return bignum::is_perfect_square(x); }
+    static int jacobi(const number& a, const number& n) { return bignum::jacobi(a, n); }
+    static std::string gcd_ext(const number& a, const number& b)
+    {
+        const auto [g, s, t] = bignum::gcd_ext(a, b);
+        return hex(g) + "," + hex(s) + "," + hex(t);
+    }
 };
 
 struct Gmp {
@@ -116,6 +127,38 @@ struct Gmp {
     static bool is_prime(const number& x) { return mpz_probab_prime_p(x.get_mpz_t(), 25) != 0; }
     static std::string decimal(const number& x) { return x.get_str(10); }
     static number from_decimal(const std::string& text) { return number(text, 10); }
+    static number next_prime(const number& x)
+    {
+        number p;
+        mpz_nextprime(p.get_mpz_t(), x.get_mpz_t());
+        return p;
+    }
+    static number factorial(unsigned n)
+    {
+        number f;
+        mpz_fac_ui(f.get_mpz_t(), n);
+        return f;
+    }
+    static number fibonacci(unsigned n)
+    {
+        number f;
+        mpz_fib_ui(f.get_mpz_t(), n);
+        return f;
+    }
+    static number iroot(const number& x, unsigned k)
+    {
+        number r;
+        mpz_root(r.get_mpz_t(), x.get_mpz_t(), k);
+        return r;
+    }
+    static bool is_square(const number& x) { return mpz_perfect_square_p(x.get_mpz_t()) != 0; }
+    static int jacobi(const number& a, const number& n) { return mpz_jacobi(a.get_mpz_t(), n.get_mpz_t()); }
+    static std::string gcd_ext(const number& a, const number& b)
+    {
+        number g, s, t;
+        mpz_gcdext(g.get_mpz_t(), s.get_mpz_t(), t.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
+        return hex(g) + "," + hex(s) + "," + hex(t);
+    }
 };
 
 // Runs `op` on `v` once, returning its result as text, then, given a
@@ -173,6 +216,22 @@ std::string run(const std::string& op, benchmark::State* state, const Values& v)
         body = [&] { return Lib::decimal(a); };
     } else if (op == "parse") {
         body = [&] { return Lib::hex(Lib::from_decimal(v.decimal)); };
+    } else if (op == "next_prime") {
+        body = [&] { return Lib::hex(Lib::next_prime(a)); };
+    } else if (op == "factorial") {
+        body = [] { return Lib::hex(Lib::factorial(10000)); };
+    } else if (op == "fibonacci") {
+        body = [] { return Lib::hex(Lib::fibonacci(1000000)); };
+    } else if (op == "iroot3") {
+        body = [&] { return Lib::hex(Lib::iroot(a, 3)); };
+    } else if (op == "perfect_square") {
+        const N square = Lib::read(v.a.substr(0, v.a.size() / 2));
+        body = [x = N(square * square)] { return std::string(Lib::is_square(x) ? "square" : "not"); };
+    } else if (op == "jacobi") {
+        const N n = Lib::read(v.odd);
+        body = [&, n] { return std::to_string(Lib::jacobi(a, n)); };
+    } else if (op == "gcd_ext") {
+        body = [&] { return Lib::gcd_ext(a, b); };
     } else if (op == "factorial_loop") {
         // 10,000! by a loop of *=, then printed in decimal.
         body = [] {
@@ -211,6 +270,13 @@ std::vector<Row> rows()
         r.push_back({op, large_sizes});
     }
     r.push_back({"factorial_loop", {118459}});
+    r.push_back({"next_prime", {1024, 2048}});
+    r.push_back({"factorial", {118459}});
+    r.push_back({"fibonacci", {694241}});
+    r.push_back({"iroot3", {4096}});
+    r.push_back({"perfect_square", {4096}});
+    r.push_back({"jacobi", {2048}});
+    r.push_back({"gcd_ext", {2048}});
     return r;
 }
 

@@ -670,14 +670,11 @@ struct divmod_result {
 [[nodiscard]] BIGNUM_EXPORT bool is_probable_prime(const integer& x, int rounds = 25);
 
 // Uniform in 0 .. 2^n - 1, from 64-bit words of gen; a negative n raises
-// std::invalid_argument, an n past the capacity `big_error`.
+// std::invalid_argument.
 template <std::uniform_random_bit_generator G, detail::builtin_integer N>
 [[nodiscard]] integer random_bits(G& gen, N n)
 {
     const std::uint64_t bits = detail::count_of(n, "bit count");
-    if (bits > capacity_bits()) {
-        raise_capacity_error("a random value", bits);
-    }
     std::vector<std::byte> bytes((bits + 7) / 8);
     std::uniform_int_distribution<std::uint64_t> word;
     for (std::size_t i = 0; i < bytes.size(); i += 8) {
@@ -700,7 +697,7 @@ template <std::uniform_random_bit_generator G>
     if (bound.sign() <= 0) {
         throw std::domain_error("bignum: random_below needs a bound of 1 or more");
     }
-    const std::uint32_t bits = (bound - 1).bit_length();
+    const std::uint64_t bits = (bound - 1).bit_length();
     integer r = random_bits(gen, bits);
     while (r >= bound) {
         r = random_bits(gen, bits);
@@ -708,8 +705,7 @@ template <std::uniform_random_bit_generator G>
     return r;
 }
 // The least probable prime above x (2 for any x below 2), by
-// is_probable_prime's test after a sieve of small primes; a prime past the
-// capacity raises `big_error`.
+// is_probable_prime's test after a sieve of small primes.
 [[nodiscard]] BIGNUM_EXPORT integer next_prime(const integer& x);
 // The Jacobi symbol (a/n), -1, 0 or 1; an even or non-positive n raises
 // std::domain_error.
@@ -736,24 +732,23 @@ template <detail::builtin_integer N>
 [[nodiscard]] BIGNUM_EXPORT integer floor_div(const integer& a, const integer& b);
 [[nodiscard]] BIGNUM_EXPORT integer floor_mod(const integer& a, const integer& b);
 [[nodiscard]] BIGNUM_EXPORT integer ceil_div(const integer& a, const integer& b);
-// n!; a negative n raises std::invalid_argument, a result past the
-// capacity `big_error`.
+// n!, by products of odd parts over a binary split; a negative n raises
+// std::invalid_argument.
 [[nodiscard]] BIGNUM_EXPORT integer factorial(std::uint64_t n);
 template <detail::builtin_integer N>
 [[nodiscard]] integer factorial(N n)
 {
     return factorial(detail::count_of(n, "factorial argument"));
 }
-// n choose k, 0 for k > n; a negative n or k raises std::invalid_argument,
-// a result past the capacity `big_error`.
+// n choose k, 0 for k > n; a negative n or k raises std::invalid_argument.
 [[nodiscard]] BIGNUM_EXPORT integer binomial(std::uint64_t n, std::uint64_t k);
 template <detail::builtin_integer N, detail::builtin_integer K>
 [[nodiscard]] integer binomial(N n, K k)
 {
     return binomial(detail::count_of(n, "binomial argument"), detail::count_of(k, "binomial argument"));
 }
-// The n-th Fibonacci number, F(0) = 0, F(1) = 1; a negative n raises
-// std::invalid_argument, a result past the capacity `big_error`.
+// The n-th Fibonacci number, F(0) = 0, F(1) = 1, by fast doubling; a
+// negative n raises std::invalid_argument.
 [[nodiscard]] BIGNUM_EXPORT integer fibonacci(std::uint64_t n);
 template <detail::builtin_integer N>
 [[nodiscard]] integer fibonacci(N n)

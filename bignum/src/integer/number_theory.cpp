@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The number theory a user of the value type reaches for, written on its
-// public operations alone (arithmetic, shifts, divmod, isqrt, pow,
-// is_probable_prime), so that it holds whatever the storage beneath.
+// The number theory a user of the value type reaches for: on its public
+// operations where those carry the work, on the limb routines for the
+// symbols and the extended gcd.
 
-#include <bignum/integer.h>
+#include "internals.h"
 
 #include <algorithm>
 #include <array>
@@ -69,44 +69,23 @@ bool is_square_modulo(std::uint32_t r)
 // x mod 8 (two's complement, so for every sign).
 unsigned mod_8(const integer& x) { return (x & 7).to<unsigned>(); }
 
-// (a/n) for 0 <= a and odd n > 0, by the binary method: twos leave a with
-// the second supplement's sign, two odd values swap with reciprocity's,
-// and the larger loses the smaller.
-int odd_jacobi(integer a, integer n)
+// (a/n) for odd n > 0 and any a, by the limb routine on |a|: (-1/n) is
+// -1 exactly for n = 3 mod 4.
+int odd_jacobi(const integer& a, const integer& n)
 {
-    int symbol = 1;
-    while (a.sign() != 0) {
-        const std::uint32_t twos = a.countr_zero();
-        a >>= twos;
-        if (twos % 2 == 1 && (mod_8(n) == 3 || mod_8(n) == 5)) {
-            symbol = -symbol;
-        }
-        if (a < n) {
-            a.swap(n);
-            if (mod_8(a) % 4 == 3 && mod_8(n) % 4 == 3) {
-                symbol = -symbol;
-            }
-        }
-        a -= n;
-    }
-    return n == 1 ? symbol : 0;
+    const int symbol = limbs::jacobi(integer_internals::magnitude(a), integer_internals::magnitude(n));
+    return a.sign() < 0 && mod_8(n) % 4 == 3 ? -symbol : symbol;
 }
 
-// floor(x / y^e) for x >= 0, y >= 1, dividing by powers of y that each fit
-// the capacity and reach past x at most by one factor y; nested floors of
-// divisions are the floor of the whole.
+// floor(x / y^e) for x >= 0 and y >= 1: 0 without computing y^e where
+// y^e has more bits than x.
 integer quotient_by_power(const integer& x, const integer& y, std::uint64_t e)
 {
     const std::uint64_t bits = y.bit_length();
-    const std::uint64_t piece =
-        std::max<std::uint64_t>(1, std::min<std::uint64_t>(capacity_bits(), x.bit_length() + bits) / bits);
-    integer q = x;
-    while (e > 0 && q.sign() != 0) {
-        const std::uint64_t n = std::min(e, piece);
-        q /= pow(y, n);
-        e -= n;
+    if (bits > 1 && e > x.bit_length() / (bits - 1)) {
+        return 0;
     }
-    return q;
+    return x / pow(y, e);
 }
 
 // One Newton step towards the k-th root of x from y > 0. From any y it
@@ -121,7 +100,7 @@ integer newton_step(const integer& x, const integer& y, std::uint64_t k)
 // root, so that Newton starts with half the bits right.
 integer root_estimate(const integer& x, std::uint64_t k)
 {
-    const std::uint32_t bits = x.bit_length();
+    const std::uint64_t bits = x.bit_length();
     const std::uint32_t dropped = bits > 64 ? bits - 64 : 0;
     const double log2_root = (std::log2((x >> dropped).to_double()) + dropped) / static_cast<double>(k);
     const double whole = std::floor(log2_root);
@@ -158,8 +137,8 @@ void integer::set_bit(std::uint64_t n)
     }
 }
 
-// Only a change is computed: a bit that already reads as asked stays, even
-// past the capacity (bit 10^6 of -1 is set already).
+// Only a change is computed: a bit that already reads as asked stays, so
+// clearing a high bit of a non-negative value costs nothing.
 void integer::clear_bit(std::uint64_t n)
 {
     if (test_bit(n)) {
@@ -169,13 +148,16 @@ void integer::clear_bit(std::uint64_t n)
 
 void integer::flip_bit(std::uint64_t n) { *this ^= integer(1) << n; }
 
-std::uint32_t integer::countr_zero() const
+std::uint64_t integer::countr_zero() const
 {
-    if (sign() == 0) {
+    // The lowest set bit of x and of its two's complement -x is the same.
+    const limbs::view m = integer_internals::magnitude(*this);
+    const auto first = std::ranges::find_if(m, [](limbs::limb l) { return l != 0; });
+    if (first == m.end()) {
         throw std::domain_error("bignum: zero has no lowest set bit");
     }
-    // x & -x is the lowest set bit alone, for either sign.
-    return (*this & -*this).bit_length() - 1;
+    return static_cast<std::uint64_t>(first - m.begin()) * limbs::limb_bits +
+           static_cast<std::uint64_t>(std::countr_zero(*first));
 }
 
 integer next_prime(const integer& x)
@@ -202,7 +184,7 @@ int jacobi(const integer& a, const integer& n)
     if (n.sign() <= 0 || !n.test_bit(0)) {
         throw std::domain_error("bignum: the Jacobi symbol needs an odd positive n");
     }
-    return odd_jacobi(floor_mod(a, n), n);
+    return odd_jacobi(a, n);
 }
 
 // (a/n) as Jacobi's for the odd part of |n|, times (a/-1) for a negative n
@@ -214,7 +196,7 @@ int kronecker(const integer& a, const integer& n)
     }
     int symbol = n.sign() < 0 && a.sign() < 0 ? -1 : 1;
     const integer m = abs(n);
-    const std::uint32_t twos = m.countr_zero();
+    const std::uint64_t twos = m.countr_zero();
     if (twos > 0) {
         if (!a.test_bit(0)) {
             return 0;
@@ -224,7 +206,7 @@ int kronecker(const integer& a, const integer& n)
         }
     }
     const integer odd = m >> twos;
-    return symbol * odd_jacobi(floor_mod(a, odd), odd);
+    return symbol * odd_jacobi(a, odd);
 }
 
 integer iroot(const integer& x, std::uint64_t k)
@@ -275,7 +257,7 @@ bool is_perfect_power(const integer& x)
     if (m <= 1) {
         return true;
     }
-    const std::uint32_t twos = m.countr_zero();
+    const std::uint64_t twos = m.countr_zero();
     for (std::uint32_t p = x.sign() < 0 ? 3 : 2; p < m.bit_length(); ++p) {
         if (is_prime_by_trial(p) && (twos == 0 || twos % p == 0) &&
             (p == 2 ? is_perfect_square(m) : pow(iroot(m, p), p) == m)) {
@@ -307,6 +289,12 @@ integer ceil_div(const integer& a, const integer& b)
 // those products build on one another from the smallest range up.
 integer factorial(std::uint64_t n)
 {
+    // log2(n!) from the logarithm of the gamma function, so that a result
+    // no limb count can describe is refused before any work.
+    if (std::lgamma(static_cast<double>(n) + 1) / std::log(2.0) >
+        static_cast<double>(integer_internals::max_limbs) * limbs::limb_bits) {
+        throw std::length_error("bignum: " + std::to_string(n) + "! is larger than any size");
+    }
     integer odd_part = 1;
     integer odd_up_to = 1;
     for (int i = static_cast<int>(std::bit_width(n)) - 1; i >= 0; --i) {
@@ -359,41 +347,24 @@ integer fibonacci(std::uint64_t n)
     return n % 2 == 1 ? twice_plus_one(f, g) : twice(f, g);
 }
 
-// Euclid on |a| and |b|, then s moved by a multiple of b / g into
-// |s| < |b| / 2g (t by the matching multiple of a / g), which fixes it
-// but where |b| = 2g leaves two choices: s is then sgn(a), as with b = 0.
+// The limb routine gives g and the cofactor of |a|, chosen as GMP chooses
+// it; t then follows from g = s a + t b by one exact division.
 gcd_ext_result gcd_ext(const integer& a, const integer& b)
 {
-    integer r0 = abs(a);
-    integer r1 = abs(b);
-    integer s0 = 1;
-    integer s1 = 0;
-    integer t0 = 0;
-    integer t1 = 1;
-    while (r1.sign() != 0) {
-        auto [q, r] = divmod(r0, r1);
-        r0 = std::exchange(r1, std::move(r));
-        s0 = std::exchange(s1, s0 - q * s1);
-        t0 = std::exchange(t1, t0 - q * t1);
-    }
-    const integer& g = r0;
-    if (g.sign() == 0) {
+    const limbs::view ma = integer_internals::magnitude(a);
+    const limbs::view mb = integer_internals::magnitude(b);
+    if (ma.empty() && mb.empty()) {
         return {0, 0, 0};
     }
-    if (b.sign() == 0) {
-        return {g, a.sign(), 0};
-    }
-    const integer s = a.sign() < 0 ? -s0 : s0;
-    const integer t = b.sign() < 0 ? -t0 : t0;
-    const integer period = abs(b) / g;
-    integer least = floor_mod(s, period);
-    if (period == 2) {
-        least = a.sign();
-    } else if (least * 2 > period) {
-        least -= period;
-    }
-    const integer shift = (least - s) / (b / g);
-    return {g, least, t - shift * (a / g)};
+    integer g;
+    integer s;
+    integer_internals::result g_room(g, std::max(ma.size(), mb.size()), true);
+    integer_internals::result s_room(s, std::max<std::size_t>(mb.size(), 1), true);
+    const limbs::gcd_ext_result r = limbs::gcd_ext(g_room.limbs(), s_room.limbs(), ma, mb);
+    g_room.commit(r.g_size, false);
+    s_room.commit(r.s_size, r.s_negative != (a.sign() < 0));
+    integer t = b ? (g - s * a) / b : integer(0);
+    return {std::move(g), std::move(s), std::move(t)};
 }
 
 } // namespace bignum
