@@ -51,6 +51,9 @@ public:
     void from_form(span r, view a, span work) const;
     // r = a^e in Montgomery form for normalised e (a^0 = 1). Allocates.
     void pow(span r, view a, view e) const;
+    // r = 2^e in Montgomery form for normalised e: squarings, and per window
+    // of bits a shift and a short division instead of a product. Allocates.
+    void pow_two(span r, view e) const;
 
     // Residue sums and such: a, b < m, in place allowed.
     void add(span r, view a, view b) const noexcept;

@@ -126,10 +126,11 @@ std::size_t trailing_zeros(view a) noexcept
     return i + static_cast<std::size_t>(std::countr_zero(a[i / limb_bits]));
 }
 
-// The strong probable-prime test of odd x = ring's modulus to a base given
-// in Montgomery form: with x - 1 = d 2^s, d odd, either a^d = 1 or
-// a^(d 2^i) = -1 for some i < s.
-bool strong_probable_prime(const montgomery& ring, view base)
+// The strong probable-prime test of odd x = ring's modulus to a base a
+// whose powers `power(y, d)` puts into y in Montgomery form: with
+// x - 1 = d 2^s, d odd, either a^d = 1 or a^(d 2^i) = -1 for some i < s.
+template <class Power>
+bool strong_probable_prime(const montgomery& ring, const Power& power)
 {
     const std::size_t n = ring.size();
     const view x = ring.modulus();
@@ -144,7 +145,7 @@ bool strong_probable_prime(const montgomery& ring, view base)
     std::fill(d.begin(), d.end(), 0);
     shift_right_bits(d, x_minus_1, s);
     ring.sub(minus_one, x, ring.one());
-    ring.pow(y, base, trimmed(d));
+    power(y, view(trimmed(d)));
     if (compare_same_size(y, ring.one()) == 0 || compare_same_size(y, minus_one) == 0) {
         return true;
     }
@@ -290,12 +291,20 @@ bool strong_lucas_probable_prime(const montgomery& ring)
     std::copy(ring.one().begin(), ring.one().end(), u.begin());
     std::copy(ring.one().begin(), ring.one().end(), v.begin());
     times_small(qk, ring.one(), q_magnitude, q_negative);
+    // Q^2k: with Q = -1 (D = 5, half of all primes) it is 1, no squaring.
+    const auto square_qk = [&] {
+        if (q_magnitude == 1 && q_negative) {
+            std::copy(ring.one().begin(), ring.one().end(), qk.begin());
+        } else {
+            ring.sqr(qk, qk, work);
+        }
+    };
     const auto double_index = [&] {
         ring.mul(u, u, v, work);
         ring.sqr(v, v, work);
         ring.sub(v, v, qk);
         ring.sub(v, v, qk);
-        ring.sqr(qk, qk, work);
+        square_qk();
     };
     for (std::size_t i = bit_length(exponent) - 1; i-- > 0;) {
         double_index();
@@ -318,7 +327,7 @@ bool strong_lucas_probable_prime(const montgomery& ring)
         if (is_zero(v)) {
             return true;
         }
-        ring.sqr(qk, qk, work);
+        square_qk();
     }
     return false;
 }
@@ -343,9 +352,9 @@ bool is_probable_prime(view x, int rounds)
     const span base = room.first(n);
     const span random = room.all().subspan(n, n);
     const span x_minus_3 = room.all().subspan(2 * n, n);
-    constexpr std::array<limb, 1> two{2};
-    ring.to_form(base, two);
-    if (!strong_probable_prime(ring, base) || !strong_lucas_probable_prime(ring)) {
+    const auto power_of_two = [&ring](span y, view d) { ring.pow_two(y, d); };
+    const auto power_of_base = [&ring, base](span y, view d) { ring.pow(y, base, d); };
+    if (!strong_probable_prime(ring, power_of_two) || !strong_lucas_probable_prime(ring)) {
         return false;
     }
     // Bases 2 .. x - 2, from a fixed seed so that an answer is repeatable.
@@ -358,7 +367,7 @@ bool is_probable_prime(view x, int rounds)
         mod(base.first(range.size()), random, range);
         add_1(base, base, 2);
         ring.to_form(base, view(base));
-        if (!strong_probable_prime(ring, base)) {
+        if (!strong_probable_prime(ring, power_of_base)) {
             return false;
         }
     }
