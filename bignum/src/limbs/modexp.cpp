@@ -7,7 +7,6 @@
 #include "montgomery.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace bignum::limbs {
 
@@ -173,15 +172,10 @@ void pow_mod(span r, view b, view e, view m)
         r[0] = 1;
         return;
     }
-    std::size_t k = 0;
-    while (m[k / limb_bits] == 0) {
-        k += limb_bits;
-    }
-    k += static_cast<std::size_t>(std::countr_zero(m[k / limb_bits]));
-    const std::size_t top = m.size() * limb_bits - static_cast<std::size_t>(std::countl_zero(m.back()));
+    const std::size_t k = trailing_zeros(m);
     if (k == 0) {
         pow_odd(r, b, e, m);
-    } else if (k + 1 == top) {
+    } else if (k + 1 == bit_length(m)) {
         const std::size_t low = limbs_for(k);
         pow_low(r.first(low), b, e, k);
         std::fill(r.begin() + static_cast<std::ptrdiff_t>(low), r.end(), 0);

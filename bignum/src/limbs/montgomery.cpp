@@ -89,13 +89,12 @@ void montgomery::pow_two(span r, view e) const
     const span shifted = room.first(n + 1);
     const span work = room.all().subspan(n + 1);
     std::copy(one_.begin(), one_.end(), r.begin());
-    const std::size_t bits = e.empty() ? 0 : (e.size() - 1) * limb_bits + static_cast<std::size_t>(std::bit_width(e.back()));
+    const std::size_t bits = bit_length(e);
     bool started = false;
     for (std::size_t top = (bits + w - 1) / w * w; top > 0; top -= w) {
         unsigned value = 0;
         for (std::size_t i = top; i-- > top - w;) {
-            const bool set = i < bits && (e[i / limb_bits] >> (i % limb_bits) & 1) != 0;
-            value = value << 1 | (set ? 1U : 0U);
+            value = value << 1 | (i < bits && bit_at(e, i) ? 1U : 0U);
             if (started) {
                 sqr(r, r, work);
             }

@@ -108,24 +108,6 @@ bool is_zero(view a) noexcept
     return std::all_of(a.begin(), a.end(), [](limb v) { return v == 0; });
 }
 
-// Bits of a normalised, non-zero a.
-std::size_t bit_length(view a) noexcept
-{
-    return a.size() * limb_bits - static_cast<std::size_t>(std::countl_zero(a.back()));
-}
-
-bool bit(view a, std::size_t i) noexcept { return (a[i / limb_bits] >> (i % limb_bits) & 1) != 0; }
-
-// The zero low bits of a non-zero a.
-std::size_t trailing_zeros(view a) noexcept
-{
-    std::size_t i = 0;
-    while (a[i / limb_bits] == 0) {
-        i += limb_bits;
-    }
-    return i + static_cast<std::size_t>(std::countr_zero(a[i / limb_bits]));
-}
-
 // The strong probable-prime test of odd x = ring's modulus to a base a
 // whose powers `power(y, d)` puts into y in Montgomery form: with
 // x - 1 = d 2^s, d odd, either a^d = 1 or a^(d 2^i) = -1 for some i < s.
@@ -308,7 +290,7 @@ bool strong_lucas_probable_prime(const montgomery& ring)
     };
     for (std::size_t i = bit_length(exponent) - 1; i-- > 0;) {
         double_index();
-        if (bit(exponent, i)) {
+        if (bit_at(exponent, i)) {
             times_small(t, u, magnitude, negative);
             ring.add(t, t, v);
             ring.add(u, u, v);
