@@ -82,7 +82,8 @@ TEST(IntegerMethods, PowModAgreesWithGmpAcrossModulusAndExponentShapes)
 // Composites that fool weaker tests, each at every rounds count: strong
 // pseudoprimes to every prime base up to 37 (and 41), Carmichael numbers,
 // strong Lucas pseudoprimes (base 2 catches them), squares of primes (no
-// Lucas parameter exists), Mersenne composites; and primes beside them.
+// Lucas parameter exists; those of 1093 and 3511 pass base 2), Mersenne
+// composites; and primes beside them.
 TEST(IntegerMethods, ProbablePrimeAgreesWithGmpAtEveryRoundsCount)
 {
     const auto power = [](unsigned long n) { return mpz_class(mpz_class(1) << n); };
@@ -97,7 +98,7 @@ TEST(IntegerMethods, ProbablePrimeAgreesWithGmpAtEveryRoundsCount)
         mpz_class("3825123056546413051"), mpz_class("341550071728321"), mpz_class("1373653"),
         561, 29341, mpz_class("9746347772161"), mpz_class("1436697831295441"),
         5459, 5777, 10877, 16109, 18971,
-        square(1009), square(65537), square(power(61) - 1), square(next_prime(power(64))),
+        square(1093), square(3511), square(1009), square(65537), square(power(61) - 1), square(next_prime(power(64))),
         power(61) - 1, power(67) - 1, power(89) - 1, power(127) - 1, power(521) - 1, power(523) - 1,
         next_prime(power(64)), next_prime(next_prime(power(64))), power(64) + 1, power(64) - 59, 1048573, 1048583,
         next_prime(power(600)), next_prime(power(600)) * next_prime(power(600) + power(300)),
