@@ -54,9 +54,11 @@ TEST(IntegerMethods, PowModAgreesWithGmpAcrossModulusAndExponentShapes)
         mpz_class exponent;
     };
     std::vector<Row> rows;
+    // clang-format off
     const std::vector<mpz_class> moduli{3, odd(32), odd(64), ones(64), odd(65), odd(512), ones(1279), odd(1300),
                                         2, mpz_class(1) << 64, mpz_class(1) << 1000, odd(64) << 1,
                                         mpz_class(3) << 700, odd(600) << 64, odd(64) << 600, odd(700) << 555};
+    // clang-format on
     const std::vector<mpz_class> exponents{0, 1, ones(150) << 250 | ones(100)};
     for (const mpz_class& m : moduli) {
         for (const mpz_class& e : exponents) {
@@ -93,6 +95,7 @@ TEST(IntegerMethods, ProbablePrimeAgreesWithGmpAtEveryRoundsCount)
         mpz_nextprime(p.get_mpz_t(), from.get_mpz_t());
         return p;
     };
+    // clang-format off
     const mpz_class numbers[] = {
         mpz_class("318665857834031151167461"), mpz_class("3317044064679887385961981"),
         mpz_class("3825123056546413051"), mpz_class("341550071728321"), mpz_class("1373653"),
@@ -103,6 +106,7 @@ TEST(IntegerMethods, ProbablePrimeAgreesWithGmpAtEveryRoundsCount)
         next_prime(power(64)), next_prime(next_prime(power(64))), power(64) + 1, power(64) - 59, 1048573, 1048583,
         next_prime(power(600)), next_prime(power(600)) * next_prime(power(600) + power(300)),
     };
+    // clang-format on
     for (const mpz_class& x : numbers) {
         // Every count for the small ones; past 24 the pseudo-random rounds begin.
         const bool small = mpz_sizeinbase(x.get_mpz_t(), 2) <= 130;
@@ -112,7 +116,6 @@ TEST(IntegerMethods, ProbablePrimeAgreesWithGmpAtEveryRoundsCount)
         }
     }
 }
-
 
 // --- gcd, inverse and symbols -------------------------------------------------
 

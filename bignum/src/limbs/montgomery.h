@@ -33,7 +33,10 @@ namespace bignum::limbs {
 }
 
 // Bit i of a, i below a's bits.
-[[nodiscard]] inline bool bit_at(view a, std::size_t i) noexcept { return (a[i / limb_bits] >> (i % limb_bits) & 1) != 0; }
+[[nodiscard]] inline bool bit_at(view a, std::size_t i) noexcept
+{
+    return (a[i / limb_bits] >> (i % limb_bits) & 1) != 0;
+}
 
 // The zero low bits of a non-zero a.
 [[nodiscard]] inline std::size_t trailing_zeros(view a) noexcept
