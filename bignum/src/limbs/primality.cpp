@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <optional>
 #include <random>
 
 namespace bignum::limbs {
@@ -215,31 +216,47 @@ bool is_square(view x)
     return compare(trimmed(product), x) == 0;
 }
 
-// The strong Lucas test of odd x = ring's modulus, not a square, with
-// P = 1 and Q = (1 - D) / 4 for the first D of 5, -7, 9, -11, ... with
-// (D / x) = -1: with x + 1 = d 2^s, d odd, either U_d = 0 or V_(d 2^i) = 0
-// for some i < s. Doubling: U_2k = U_k V_k, V_2k = V_k^2 - 2 Q^k; adding
-// one: U_k+1 = (U_k + V_k) / 2, V_k+1 = (D U_k + V_k) / 2.
+// D = -magnitude when negative, else +magnitude.
+struct lucas_discriminant {
+    limb magnitude;
+    bool negative;
+};
+
+// The first D of 5, -7, 9, -11, ... with (D / x) = -1 for odd x, or none
+// when the search shows x composite: a D sharing a factor with it, or x a
+// square, which has no such D.
+std::optional<lucas_discriminant> selfridge_discriminant(view x)
+{
+    lucas_discriminant d{5, false};
+    for (int tried = 0;; ++tried) {
+        // A few misses are worth the check for a square.
+        if (tried == 8 && is_square(x)) {
+            return std::nullopt;
+        }
+        const int symbol = jacobi_of_small(x, d.magnitude, d.negative);
+        if (symbol == -1) {
+            return d;
+        }
+        if (symbol == 0 && (x.size() > 1 || x[0] != d.magnitude)) {
+            return std::nullopt;
+        }
+        d = {d.magnitude + 2, !d.negative};
+    }
+}
+
+// The strong Lucas test of odd x = ring's modulus with P = 1 and
+// Q = (1 - D) / 4 for Selfridge's D: with x + 1 = d 2^s, d odd, either
+// U_d = 0 or V_(d 2^i) = 0 for some i < s. Doubling: U_2k = U_k V_k,
+// V_2k = V_k^2 - 2 Q^k; adding one: U_k+1 = (U_k + V_k) / 2,
+// V_k+1 = (D U_k + V_k) / 2.
 bool strong_lucas_probable_prime(const montgomery& ring)
 {
     const view x = ring.modulus();
-    limb magnitude = 5;
-    bool negative = false;
-    for (int tried = 0;; ++tried) {
-        // A square has no D with (D / x) = -1; a few misses are worth the check.
-        if (tried == 8 && is_square(x)) {
-            return false;
-        }
-        const int symbol = jacobi_of_small(x, magnitude, negative);
-        if (symbol == -1) {
-            break;
-        }
-        if (symbol == 0 && (x.size() > 1 || x[0] != magnitude)) {
-            return false;
-        }
-        magnitude += 2;
-        negative = !negative;
+    const std::optional<lucas_discriminant> found = selfridge_discriminant(x);
+    if (!found) {
+        return false;
     }
+    const auto [magnitude, negative] = *found;
     // Q = (1 - D) / 4: for D = 5, -7, 9, -11, ..., |Q| = (|D| -+ 1) / 4 with
     // the opposite sign of D.
     const limb q_magnitude = negative ? (magnitude + 1) / 4 : (magnitude - 1) / 4;
