@@ -152,8 +152,9 @@ gcd_ext_result gcd_ext(span g, span s, view a, view b);
 // r = b^e mod m for normalised m > 1 (odd or even) and b < m, e of any size
 // (b^0 = 1 mod m); r.size() == m.size().
 void pow_mod(span r, view b, view e, view m);
-// Whether a normalised x is a probable prime after `rounds` rounds; exact
-// below 2^64.
+// Whether a normalised x is a probable prime: the Baillie-PSW test whatever
+// `rounds` says (exact below 2^64), then rounds - 24 strong tests to fixed
+// pseudo-random bases where rounds exceeds 24.
 [[nodiscard]] bool is_probable_prime(view x, int rounds);
 
 // ---------------------------------------------------------------------------

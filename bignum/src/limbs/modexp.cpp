@@ -7,7 +7,6 @@
 #include "montgomery.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace bignum::limbs {
 
@@ -23,18 +22,44 @@ void mul_low(span r, view a, view b) noexcept
     }
 }
 
+// r = a^2 mod 2^(limb_bits n) for r.size() == a.size() == n, from work of
+// n limbs; no overlap. Each product a_i a_j with i < j once, doubled, then
+// the squares a_i^2: half the products of mul_low.
+void sqr_low(span r, view a, span work) noexcept
+{
+    const std::size_t n = r.size();
+    std::fill(r.begin(), r.end(), 0);
+    for (std::size_t i = 0; 2 * i + 1 < n; ++i) {
+        addmul_1(r.subspan(2 * i + 1), a.subspan(i + 1, n - 2 * i - 1), a[i]);
+    }
+    shift_left(r, r, 1);
+    const span squares = work.first(n);
+    for (std::size_t i = 0; 2 * i < n; ++i) {
+        const wide square = wide{a[i]} * a[i];
+        squares[2 * i] = low_half(square);
+        if (2 * i + 1 < n) {
+            squares[2 * i + 1] = high_half(square);
+        }
+    }
+    add(r, r, squares);
+}
+
 // The ring of n-limb numbers modulo 2^(limb_bits n), for window_pow.
 class low_limbs {
 public:
     explicit low_limbs(std::size_t n) noexcept : n_(n) {}
     [[nodiscard]] std::size_t size() const noexcept { return n_; }
-    [[nodiscard]] std::size_t work_size() const noexcept { return n_; }
+    [[nodiscard]] std::size_t work_size() const noexcept { return 2 * n_; }
     void mul(span r, view a, view b, span work) const noexcept
     {
         mul_low(work.first(n_), a, b);
         std::copy_n(work.begin(), n_, r.begin());
     }
-    void sqr(span r, view a, span work) const noexcept { mul(r, a, a, work); }
+    void sqr(span r, view a, span work) const noexcept
+    {
+        sqr_low(work.first(n_), a, work.subspan(n_));
+        std::copy_n(work.begin(), n_, r.begin());
+    }
 
 private:
     std::size_t n_;
@@ -147,15 +172,10 @@ void pow_mod(span r, view b, view e, view m)
         r[0] = 1;
         return;
     }
-    std::size_t k = 0;
-    while (m[k / limb_bits] == 0) {
-        k += limb_bits;
-    }
-    k += static_cast<std::size_t>(std::countr_zero(m[k / limb_bits]));
-    const std::size_t top = m.size() * limb_bits - static_cast<std::size_t>(std::countl_zero(m.back()));
+    const std::size_t k = trailing_zeros(m);
     if (k == 0) {
         pow_odd(r, b, e, m);
-    } else if (k + 1 == top) {
+    } else if (k + 1 == bit_length(m)) {
         const std::size_t low = limbs_for(k);
         pow_low(r.first(low), b, e, k);
         std::fill(r.begin() + static_cast<std::ptrdiff_t>(low), r.end(), 0);

@@ -80,6 +80,33 @@ void montgomery::pow(span r, view a, view e) const
     window_pow(*this, r, a, e);
 }
 
+void montgomery::pow_two(span r, view e) const
+{
+    const std::size_t n = size();
+    // Windows of w bits shift by less than a limb.
+    constexpr auto w = static_cast<std::size_t>(std::bit_width(limb_bits) - 1);
+    scratch room(n + 1 + work_size());
+    const span shifted = room.first(n + 1);
+    const span work = room.all().subspan(n + 1);
+    std::copy(one_.begin(), one_.end(), r.begin());
+    const std::size_t bits = bit_length(e);
+    bool started = false;
+    for (std::size_t top = (bits + w - 1) / w * w; top > 0; top -= w) {
+        unsigned value = 0;
+        for (std::size_t i = top; i-- > top - w;) {
+            value = value << 1 | (i < bits && bit_at(e, i) ? 1U : 0U);
+            if (started) {
+                sqr(r, r, work);
+            }
+        }
+        if (value != 0) {
+            shifted[n] = shift_left(shifted.first(n), r, value);
+            mod(r, shifted, m_);
+            started = true;
+        }
+    }
+}
+
 // Each step adds q m, q chosen so that the low limb becomes zero, and drops
 // that limb; the carries that belong above the low half wait in the limbs
 // already dropped, and join in one addition at the end. The result is below
@@ -87,9 +114,32 @@ void montgomery::pow(span r, view a, view e) const
 void montgomery::redc(span r, span t) const noexcept
 {
     const std::size_t n = size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const limb q = t[i] * inverse_;
-        t[i] = addmul_1(t.subspan(i, n), m_, q);
+    std::size_t i = 0;
+    if (n % 2 != 0) {
+        t[0] = addmul_1(t.first(n), m_, t[0] * inverse_);
+        i = 1;
+    }
+    // Two steps per pass: the second multiplier comes from the second limb
+    // as soon as the first step's product has reached it.
+    for (; i < n; i += 2) {
+        const limb q0 = t[i] * inverse_;
+        limb carry0 = high_half(wide{q0} * m_[0] + t[i]);
+        wide sum = wide{q0} * m_[1] + t[i + 1] + carry0;
+        carry0 = high_half(sum);
+        const limb q1 = low_half(sum) * inverse_;
+        limb carry1 = high_half(wide{q1} * m_[0] + low_half(sum));
+        for (std::size_t j = 2; j < n; ++j) {
+            sum = wide{q0} * m_[j] + t[i + j] + carry0;
+            carry0 = high_half(sum);
+            const wide reduced = wide{q1} * m_[j - 1] + low_half(sum) + carry1;
+            carry1 = high_half(reduced);
+            t[i + j] = low_half(reduced);
+        }
+        // What reaches limb n (and n + 1) of the window waits in the two
+        // limbs just cleared.
+        const wide top = wide{q1} * m_[n - 1] + carry0 + carry1;
+        t[i] = low_half(top);
+        t[i + 1] = high_half(top);
     }
     const limb carry = limbs::add(r, t.subspan(n, n), t.first(n));
     if (carry != 0 || compare_same_size(r, m_) >= 0) {
@@ -167,7 +217,8 @@ void montgomery::mul_small(span r, view a, limb c) const noexcept
 
 unsigned window_bits(std::size_t bits) noexcept
 {
-    // Exponent sizes from which one more bit of window pays (measured).
+    // Exponent sizes from which one more bit of window pays: a k-bit window
+    // costs about bits / (k + 1) products after 2^(k - 1) to fill the table.
     constexpr std::array<std::size_t, 7> wider_from{8, 25, 81, 241, 673, 1793, 4609};
     return 1 + static_cast<unsigned>(std::count_if(wider_from.begin(), wider_from.end(),
                                                    [bits](std::size_t from) { return bits >= from; }));

@@ -10,6 +10,7 @@
 
 #include "limbs.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace bignum::limbs {
@@ -23,6 +24,28 @@ namespace bignum::limbs {
         x *= 2 - a * x;
     }
     return x;
+}
+
+// Bits of a normalised a (0 for zero).
+[[nodiscard]] inline std::size_t bit_length(view a) noexcept
+{
+    return a.empty() ? 0 : a.size() * limb_bits - static_cast<std::size_t>(std::countl_zero(a.back()));
+}
+
+// Bit i of a, i below a's bits.
+[[nodiscard]] inline bool bit_at(view a, std::size_t i) noexcept
+{
+    return (a[i / limb_bits] >> (i % limb_bits) & 1) != 0;
+}
+
+// The zero low bits of a non-zero a.
+[[nodiscard]] inline std::size_t trailing_zeros(view a) noexcept
+{
+    std::size_t i = 0;
+    while (a[i / limb_bits] == 0) {
+        i += limb_bits;
+    }
+    return i + static_cast<std::size_t>(std::countr_zero(a[i / limb_bits]));
 }
 
 // a with its low s bits dropped, into r.size() == a.size() - s / limb_bits
@@ -51,6 +74,9 @@ public:
     void from_form(span r, view a, span work) const;
     // r = a^e in Montgomery form for normalised e (a^0 = 1). Allocates.
     void pow(span r, view a, view e) const;
+    // r = 2^e in Montgomery form for normalised e: squarings, and per window
+    // of bits a shift and a short division instead of a product. Allocates.
+    void pow_two(span r, view e) const;
 
     // Residue sums and such: a, b < m, in place allowed.
     void add(span r, view a, view b) const noexcept;
@@ -86,7 +112,7 @@ template <class Ring>
 void window_pow(const Ring& ring, span r, view b, view e)
 {
     const std::size_t n = ring.size();
-    const std::size_t bits = (e.size() - 1) * limb_bits + static_cast<std::size_t>(std::bit_width(e.back()));
+    const std::size_t bits = bit_length(e);
     const unsigned k = window_bits(bits);
     const std::size_t entries = std::size_t{1} << (k - 1);
     scratch room(entries * n + n + ring.work_size());
@@ -100,21 +126,20 @@ void window_pow(const Ring& ring, span r, view b, view e)
             ring.mul(entry(i), entry(i - 1), square, work);
         }
     }
-    const auto bit = [&](std::size_t i) { return (e[i / limb_bits] >> (i % limb_bits) & 1) != 0; };
     bool started = false;
     for (std::size_t top = bits; top > 0;) {
-        if (!bit(top - 1)) {
+        if (!bit_at(e, top - 1)) {
             ring.sqr(r, r, work);
             --top;
             continue;
         }
         std::size_t low = top > k ? top - k : 0;
-        while (!bit(low)) {
+        while (!bit_at(e, low)) {
             ++low;
         }
         std::size_t value = 0;
         for (std::size_t i = top; i-- > low;) {
-            value = value << 1 | (bit(i) ? 1 : 0);
+            value = value << 1 | (bit_at(e, i) ? 1 : 0);
         }
         if (started) {
             for (std::size_t i = low; i < top; ++i) {

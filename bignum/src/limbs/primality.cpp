@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <optional>
 #include <random>
 
 namespace bignum::limbs {
@@ -108,28 +109,11 @@ bool is_zero(view a) noexcept
     return std::all_of(a.begin(), a.end(), [](limb v) { return v == 0; });
 }
 
-// Bits of a normalised, non-zero a.
-std::size_t bit_length(view a) noexcept
-{
-    return a.size() * limb_bits - static_cast<std::size_t>(std::countl_zero(a.back()));
-}
-
-bool bit(view a, std::size_t i) noexcept { return (a[i / limb_bits] >> (i % limb_bits) & 1) != 0; }
-
-// The zero low bits of a non-zero a.
-std::size_t trailing_zeros(view a) noexcept
-{
-    std::size_t i = 0;
-    while (a[i / limb_bits] == 0) {
-        i += limb_bits;
-    }
-    return i + static_cast<std::size_t>(std::countr_zero(a[i / limb_bits]));
-}
-
-// The strong probable-prime test of odd x = ring's modulus to a base given
-// in Montgomery form: with x - 1 = d 2^s, d odd, either a^d = 1 or
-// a^(d 2^i) = -1 for some i < s.
-bool strong_probable_prime(const montgomery& ring, view base)
+// The strong probable-prime test of odd x = ring's modulus to a base a
+// whose powers `power(y, d)` puts into y in Montgomery form: with
+// x - 1 = d 2^s, d odd, either a^d = 1 or a^(d 2^i) = -1 for some i < s.
+template <class Power>
+bool strong_probable_prime(const montgomery& ring, const Power& power)
 {
     const std::size_t n = ring.size();
     const view x = ring.modulus();
@@ -144,7 +128,7 @@ bool strong_probable_prime(const montgomery& ring, view base)
     std::fill(d.begin(), d.end(), 0);
     shift_right_bits(d, x_minus_1, s);
     ring.sub(minus_one, x, ring.one());
-    ring.pow(y, base, trimmed(d));
+    power(y, view(trimmed(d)));
     if (compare_same_size(y, ring.one()) == 0 || compare_same_size(y, minus_one) == 0) {
         return true;
     }
@@ -232,31 +216,47 @@ bool is_square(view x)
     return compare(trimmed(product), x) == 0;
 }
 
-// The strong Lucas test of odd x = ring's modulus, not a square, with
-// P = 1 and Q = (1 - D) / 4 for the first D of 5, -7, 9, -11, ... with
-// (D / x) = -1: with x + 1 = d 2^s, d odd, either U_d = 0 or V_(d 2^i) = 0
-// for some i < s. Doubling: U_2k = U_k V_k, V_2k = V_k^2 - 2 Q^k; adding
-// one: U_k+1 = (U_k + V_k) / 2, V_k+1 = (D U_k + V_k) / 2.
+// D = -magnitude when negative, else +magnitude.
+struct lucas_discriminant {
+    limb magnitude;
+    bool negative;
+};
+
+// The first D of 5, -7, 9, -11, ... with (D / x) = -1 for odd x, or none
+// when the search shows x composite: a D sharing a factor with it, or x a
+// square, which has no such D.
+std::optional<lucas_discriminant> selfridge_discriminant(view x)
+{
+    lucas_discriminant d{5, false};
+    for (int tried = 0;; ++tried) {
+        // A few misses are worth the check for a square.
+        if (tried == 8 && is_square(x)) {
+            return std::nullopt;
+        }
+        const int symbol = jacobi_of_small(x, d.magnitude, d.negative);
+        if (symbol == -1) {
+            return d;
+        }
+        if (symbol == 0 && (x.size() > 1 || x[0] != d.magnitude)) {
+            return std::nullopt;
+        }
+        d = {d.magnitude + 2, !d.negative};
+    }
+}
+
+// The strong Lucas test of odd x = ring's modulus with P = 1 and
+// Q = (1 - D) / 4 for Selfridge's D: with x + 1 = d 2^s, d odd, either
+// U_d = 0 or V_(d 2^i) = 0 for some i < s. Doubling: U_2k = U_k V_k,
+// V_2k = V_k^2 - 2 Q^k; adding one: U_k+1 = (U_k + V_k) / 2,
+// V_k+1 = (D U_k + V_k) / 2.
 bool strong_lucas_probable_prime(const montgomery& ring)
 {
     const view x = ring.modulus();
-    limb magnitude = 5;
-    bool negative = false;
-    for (int tried = 0;; ++tried) {
-        // A square has no D with (D / x) = -1; a few misses are worth the check.
-        if (tried == 8 && is_square(x)) {
-            return false;
-        }
-        const int symbol = jacobi_of_small(x, magnitude, negative);
-        if (symbol == -1) {
-            break;
-        }
-        if (symbol == 0 && (x.size() > 1 || x[0] != magnitude)) {
-            return false;
-        }
-        magnitude += 2;
-        negative = !negative;
+    const std::optional<lucas_discriminant> found = selfridge_discriminant(x);
+    if (!found) {
+        return false;
     }
+    const auto [magnitude, negative] = *found;
     // Q = (1 - D) / 4: for D = 5, -7, 9, -11, ..., |Q| = (|D| -+ 1) / 4 with
     // the opposite sign of D.
     const limb q_magnitude = negative ? (magnitude + 1) / 4 : (magnitude - 1) / 4;
@@ -290,16 +290,24 @@ bool strong_lucas_probable_prime(const montgomery& ring)
     std::copy(ring.one().begin(), ring.one().end(), u.begin());
     std::copy(ring.one().begin(), ring.one().end(), v.begin());
     times_small(qk, ring.one(), q_magnitude, q_negative);
+    // Q^2k: with Q = -1 (D = 5, half of all primes) it is 1, no squaring.
+    const auto square_qk = [&] {
+        if (q_magnitude == 1 && q_negative) {
+            std::copy(ring.one().begin(), ring.one().end(), qk.begin());
+        } else {
+            ring.sqr(qk, qk, work);
+        }
+    };
     const auto double_index = [&] {
         ring.mul(u, u, v, work);
         ring.sqr(v, v, work);
         ring.sub(v, v, qk);
         ring.sub(v, v, qk);
-        ring.sqr(qk, qk, work);
+        square_qk();
     };
     for (std::size_t i = bit_length(exponent) - 1; i-- > 0;) {
         double_index();
-        if (bit(exponent, i)) {
+        if (bit_at(exponent, i)) {
             times_small(t, u, magnitude, negative);
             ring.add(t, t, v);
             ring.add(u, u, v);
@@ -318,7 +326,7 @@ bool strong_lucas_probable_prime(const montgomery& ring)
         if (is_zero(v)) {
             return true;
         }
-        ring.sqr(qk, qk, work);
+        square_qk();
     }
     return false;
 }
@@ -343,9 +351,9 @@ bool is_probable_prime(view x, int rounds)
     const span base = room.first(n);
     const span random = room.all().subspan(n, n);
     const span x_minus_3 = room.all().subspan(2 * n, n);
-    constexpr std::array<limb, 1> two{2};
-    ring.to_form(base, two);
-    if (!strong_probable_prime(ring, base) || !strong_lucas_probable_prime(ring)) {
+    const auto power_of_two = [&ring](span y, view d) { ring.pow_two(y, d); };
+    const auto power_of_base = [&ring, base](span y, view d) { ring.pow(y, base, d); };
+    if (!strong_probable_prime(ring, power_of_two) || !strong_lucas_probable_prime(ring)) {
         return false;
     }
     // Bases 2 .. x - 2, from a fixed seed so that an answer is repeatable.
@@ -358,7 +366,7 @@ bool is_probable_prime(view x, int rounds)
         mod(base.first(range.size()), random, range);
         add_1(base, base, 2);
         ring.to_form(base, view(base));
-        if (!strong_probable_prime(ring, base)) {
+        if (!strong_probable_prime(ring, power_of_base)) {
             return false;
         }
     }
