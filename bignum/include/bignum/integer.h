@@ -663,10 +663,12 @@ struct divmod_result {
     integer remainder;
 };
 [[nodiscard]] BIGNUM_EXPORT divmod_result divmod(const integer& a, const integer& b);
-// Miller-Rabin on |x|, as mpz_probab_prime_p reads a negative. Exact below
-// 2^64; above, x must pass at least `rounds` bases (the small primes first,
-// then fixed ones, so that an answer is repeatable): each lets at most a
-// quarter of the composites through.
+// Whether |x| is a probable prime, as mpz_probab_prime_p reads a negative:
+// trial division by the primes below 1024, then Baillie-PSW (a strong
+// base-2 Miller-Rabin test and a strong Lucas test, which no known
+// composite passes), then `rounds` - 24 more Miller-Rabin rounds to
+// fixed-seed bases where `rounds` exceeds 24, so that an answer repeats.
+// Exact below 2^64.
 [[nodiscard]] BIGNUM_EXPORT bool is_probable_prime(const integer& x, int rounds = 25);
 
 // Uniform in 0 .. 2^n - 1, from 64-bit words of gen; a negative n raises
