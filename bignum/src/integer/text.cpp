@@ -264,8 +264,12 @@ integer integer::parse(std::string_view text, int base)
 std::string integer::to_string(int base) const
 {
     require_base(base);
-    std::string digits = magnitude_text(*this, base, false);
-    return sign() < 0 ? "-" + digits : digits;
+    // The sign goes into the digits' own string: no second one, no copy.
+    std::string text = magnitude_text(*this, base, false);
+    if (sign() < 0) {
+        text.insert(text.begin(), '-');
+    }
+    return text;
 }
 
 std::string shown(detail::operand x)
