@@ -306,7 +306,7 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
         EXPECT_EQ(integer::parse(row.written, row.base), x) << row.text;
     }
     struct Rejected {
-        const char* text;
+        std::string text;
         int base;
         std::size_t position;
         const char* names;
@@ -320,6 +320,12 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
         {"9", 8, 0, "'9'"}, {"0xg", 16, 2, "'g'"}, {"1\n", 10, 1, "byte 0x0A"}, {"7\xFF", 10, 1, "byte 0xFF"},
         {"1\x7F", 10, 1, "byte 0x7F"}, {"1z", 35, 1, "'z'"}, {"-0x", 0, 3, "where the text ends"},
         {"0b2", 0, 2, "'2'"}, {"0o8", 0, 2, "'8'"}, {"0c", 0, 1, "'c'"},
+        // Next to the digits and letters in the byte order, and past a base's last letter.
+        {"Z@", 36, 1, "'@'"}, {"z[", 36, 1, "'['"}, {"a`", 36, 1, "'`'"}, {"0{", 36, 1, "'{'"}, {"aB", 11, 1, "'B'"},
+        // Long texts are checked a block at a time: in the first, a later one and the rest.
+        {std::string(63, '1') + "x" + std::string(70, '1'), 10, 63, "'x'"},
+        {std::string(64, '9') + "/" + std::string(64, '9'), 10, 64, "'/'"},
+        {std::string(130, '7') + ":", 10, 130, "':'"},
     };
     // clang-format on
     for (const Rejected& row : rejected) {
