@@ -7,6 +7,7 @@
 #include "internals.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -163,8 +164,12 @@ void integer_internals::divide(integer* q, integer* r, operand a, operand d)
     } else if (remainder) {
         limbs::divrem(quotient->limbs(), remainder->limbs(), magnitude(a), magnitude(d));
     } else {
-        limbs::scratch rest(d.size);
-        limbs::divrem(quotient->limbs(), rest.all(), magnitude(a), magnitude(d));
+        // A remainder nobody asked for: on the stack when it is small.
+        std::array<limb, 16> nearby{};
+        std::optional<limbs::scratch> far;
+        const limbs::span rest =
+            d.size <= nearby.size() ? limbs::span(nearby).first(d.size) : far.emplace(d.size).all();
+        limbs::divrem(quotient->limbs(), rest, magnitude(a), magnitude(d));
     }
     if (remainder) {
         remainder->commit(r_size, a.negative);
