@@ -543,8 +543,8 @@ private:
     integer& add_assign(const B& b, bool subtract)
     {
         if constexpr (detail::exact_integer<B>) {
-            const detail::builtin_operand limbs(b);
-            const detail::operand x = limbs;
+            const detail::builtin_operand value(b);
+            const detail::operand x = value;
             if (x.size <= 1) {
                 return add_limb(x.size == 0 ? 0 : x.limbs[0], x.negative != subtract);
             }

@@ -88,7 +88,7 @@ bool is_digit(char ch, digit_set set)
     const auto byte = static_cast<unsigned char>(ch);
     const auto decimal = static_cast<unsigned char>(byte - '0');
     const auto letter = static_cast<unsigned char>((byte | 0x20U) - 'a');
-    return (decimal < set.decimals) | (letter < set.letters);
+    return (static_cast<unsigned>(decimal < set.decimals) | static_cast<unsigned>(letter < set.letters)) != 0;
 }
 
 bool is_digit_of(char ch, int base) { return is_digit(ch, digits_of(base)); }
