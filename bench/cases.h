@@ -137,6 +137,9 @@ private:
 // The value type beside mpz_class, operation by operation.
 void register_integer_cases();
 
+// Calls of operator new so far in this process.
+[[nodiscard]] std::uint64_t allocations() noexcept;
+
 } // namespace bench
 
 #endif // BIGNUM_BENCH_CASES_H

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <new>
 #include <random>
@@ -415,10 +416,17 @@ TEST(IntegerStorage, CompoundAssignmentsCrossTheInlineEdgeBothWays)
         {"|= 2^64", [](I x) { x |= integer(1) << 64; }, [&](M x) { x |= two_64; }},
         {"++", [](I x) { ++x; }, [](M x) { ++x; }},
         {"--", [](I x) { --x; }, [](M x) { --x; }},
+        {"+= UINT64_MAX", [](I x) { x += UINT64_MAX; }, [&](M x) { x += two_64 - 1; }},
+        {"-= UINT64_MAX", [](I x) { x -= UINT64_MAX; }, [&](M x) { x -= two_64 - 1; }},
+        {"+= INT64_MIN", [](I x) { x += INT64_MIN; }, [&](M x) { x -= two_64 / 2; }},
+        {"-= INT64_MIN", [](I x) { x -= INT64_MIN; }, [&](M x) { x += two_64 / 2; }},
+        // Shifted up and back, so that a carry out of the top finds room to spare.
+        {"+= 1 with room", [](I x) { x <<= 64; x >>= 64; x += 1; }, [](M x) { x += 1; }},
     };
     // clang-format on
-    std::vector<mpz_class> starts;
-    for (const unsigned bits : {32U, 63U, 64U, 65U, 127U, 128U, 129U}) {
+    // Zero and its neighbours too: steps through zero change the sign.
+    std::vector<mpz_class> starts{0, 1, -1};
+    for (const unsigned bits : {32U, 63U, 64U, 65U, 127U, 128U, 129U, 192U}) {
         for (const int offset : {-1, 0, 1}) {
             const mpz_class edge = (mpz_class(1) << bits) + offset;
             starts.push_back(edge);

@@ -307,7 +307,7 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
         EXPECT_EQ(integer::parse(row.written, row.base), x) << row.text;
     }
     struct Rejected {
-        const char* text;
+        std::string text;
         int base;
         std::size_t position;
         const char* names;
@@ -327,6 +327,12 @@ TEST_F(Integer, ParsesExactlyTheStrictFormAndWritesItBack)
         {"0b", literal, 2, "where the text ends"}, {"0x1g", literal, 3, "'g'"}, {"09", literal, 1, "'9'"},
         {"0x'1", literal, 2, "'''"}, {"1''2", literal, 2, "'''"}, {"1'", literal, 2, "where the text ends"},
         {"-1", literal, 0, "'-'"}, {"1u", literal, 1, "'u'"}, {"1.0", literal, 1, "'.'"}, {"0b12", literal, 3, "'2'"},
+        // Next to the digits and letters in the byte order, and past a base's last letter.
+        {"Z@", 36, 1, "'@'"}, {"z[", 36, 1, "'['"}, {"a`", 36, 1, "'`'"}, {"0{", 36, 1, "'{'"}, {"aB", 11, 1, "'B'"},
+        // Long texts are checked a block at a time: in the first, a later one and the rest.
+        {std::string(63, '1') + "x" + std::string(70, '1'), 10, 63, "'x'"},
+        {std::string(64, '9') + "/" + std::string(64, '9'), 10, 64, "'/'"},
+        {std::string(130, '7') + ":", 10, 130, "':'"},
     };
     // clang-format on
     for (const Rejected& row : rejected) {

@@ -372,12 +372,12 @@ public:
     template <detail::operand_type B>
     integer& operator+=(const B& b)
     {
-        return compute(op::add, view(), operand_of(b));
+        return add_assign(b, false);
     }
     template <detail::operand_type B>
     integer& operator-=(const B& b)
     {
-        return compute(op::subtract, view(), operand_of(b));
+        return add_assign(b, true);
     }
     template <detail::operand_type B>
     integer& operator*=(const B& b)
@@ -441,8 +441,8 @@ public:
         return *this;
     }
 
-    integer& operator++() { return compute(op::add, view(), one()); }
-    integer& operator--() { return compute(op::subtract, view(), one()); }
+    integer& operator++() { return add_limb(1, false); }
+    integer& operator--() { return add_limb(1, true); }
     integer operator++(int)
     {
         integer old = *this;
@@ -569,6 +569,24 @@ private:
         r.compute(o, a, b);
         return r;
     }
+    // *this += b, or -= b when `subtract`: a built-in operand of one limb
+    // steps the limbs in place, anything else takes the general sum.
+    template <detail::operand_type B>
+    integer& add_assign(const B& b, bool subtract)
+    {
+        if constexpr (detail::exact_integer<B>) {
+            const detail::builtin_operand value(b);
+            const detail::operand x = value;
+            if (x.size <= 1) {
+                return add_limb(x.size == 0 ? 0 : x.limbs[0], x.negative != subtract);
+            }
+        }
+        return compute(subtract ? op::subtract : op::add, view(), operand_of(b));
+    }
+    // *this += m, or -= m when `negative`, in place: the carry or borrow
+    // stops at the first limb that absorbs it, and only a carry out of the
+    // top limb grows the storage (which, refused, leaves the value as it was).
+    integer& add_limb(detail::limb m, bool negative);
     void shift_left(detail::operand x, std::uint64_t count);
     void shift_right(detail::operand x, std::uint64_t count);
     [[nodiscard]] static int compare(detail::operand a, detail::operand b) noexcept;

@@ -7,6 +7,7 @@
 #include "internals.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -163,8 +164,12 @@ void integer_internals::divide(integer* q, integer* r, operand a, operand d)
     } else if (remainder) {
         limbs::divrem(quotient->limbs(), remainder->limbs(), magnitude(a), magnitude(d));
     } else {
-        limbs::scratch rest(d.size);
-        limbs::divrem(quotient->limbs(), rest.all(), magnitude(a), magnitude(d));
+        // A remainder nobody asked for: on the stack when it is small.
+        std::array<limb, 16> nearby{};
+        std::optional<limbs::scratch> far;
+        const limbs::span rest =
+            d.size <= nearby.size() ? limbs::span(nearby).first(d.size) : far.emplace(d.size).all();
+        limbs::divrem(quotient->limbs(), rest, magnitude(a), magnitude(d));
     }
     if (remainder) {
         remainder->commit(r_size, a.negative);
@@ -185,6 +190,62 @@ integer& integer::compute(op o, operand a, operand b)
     case op::bit_and: bitwise(*this, a, b, std::bit_and<>()); break;
     case op::bit_or: bitwise(*this, a, b, std::bit_or<>()); break;
     case op::bit_xor: bitwise(*this, a, b, std::bit_xor<>()); break;
+    }
+    return *this;
+}
+
+integer& integer::add_limb(limb m, bool negative)
+{
+    limb* const d = data();
+    const std::size_t n = size();
+    if (n == 0) {
+        d[0] = m;
+        size_ = m == 0 ? 0 : negative ? -1 : 1;
+        return *this;
+    }
+    const limb low = d[0];
+    if ((size_ < 0) == negative) {
+        // The magnitude grows by m.
+        if (low + m >= m) {
+            d[0] = low + m;
+            return *this;
+        }
+        const limb* const carried = std::find_if(d + 1, d + n, [](limb l) { return l != ~limb{0}; });
+        const auto stop = static_cast<std::size_t>(carried - d);
+        if (stop == n) {
+            // Out of the top: the room comes first, so that a refusal leaves the value.
+            result r(*this, std::uint64_t{n} + 1, true);
+            const limbs::span out = r.limbs();
+            out[0] = low + m;
+            std::fill(out.begin() + 1, out.begin() + static_cast<std::ptrdiff_t>(n), limb{0});
+            out[n] = 1;
+            r.commit(n + 1, negative);
+            return *this;
+        }
+        d[0] = low + m;
+        std::fill(d + 1, d + stop, limb{0});
+        ++d[stop];
+        return *this;
+    }
+    // The magnitude shrinks by m, or crosses zero when it is at most m.
+    if (n == 1 && low <= m) {
+        d[0] = m - low;
+        size_ = d[0] == 0 ? 0 : negative ? -1 : 1;
+        return *this;
+    }
+    d[0] = low - m;
+    if (low >= m) {
+        return *this;
+    }
+    // A magnitude of two limbs or more is above m: the borrow stops below its top.
+    std::size_t i = 1;
+    for (; d[i] == 0; ++i) {
+        d[i] = ~limb{0};
+    }
+    --d[i];
+    if (d[n - 1] == 0) {
+        // Lost its top limb; a value that fits inline again moves there.
+        result(*this, n, true).commit(n, size_ < 0);
     }
     return *this;
 }

@@ -11,12 +11,11 @@
 #include <cmath>
 #include <istream>
 #include <ostream>
+#include <span>
 
 namespace bignum {
 
 namespace {
-
-using detail::digit_value;
 
 constexpr int max_base = 36;
 
@@ -70,18 +69,59 @@ std::size_t digits_start(std::string_view text, int base)
     return sign + (starts_with_prefix(text.substr(sign), base) ? 2 : 0);
 }
 
-bool is_digit_of(char ch, int base) { return digit_value(ch) < static_cast<unsigned>(base); }
+// The digits of a base: how many decimal digits and how many letters.
+struct digit_set {
+    unsigned char decimals;
+    unsigned char letters;
+};
 
+digit_set digits_of(int base)
+{
+    const auto b = static_cast<unsigned char>(base);
+    return {std::min<unsigned char>(b, 10), static_cast<unsigned char>(b > 10 ? b - 10 : 0)};
+}
+
+// Without a branch, so that the compiler checks many bytes at once; bytes
+// below '0' or 'a' wrap to large values.
+bool is_digit(char ch, digit_set set)
+{
+    const auto byte = static_cast<unsigned char>(ch);
+    const auto decimal = static_cast<unsigned char>(byte - '0');
+    const auto letter = static_cast<unsigned char>((byte | 0x20U) - 'a');
+    return (static_cast<unsigned>(decimal < set.decimals) | static_cast<unsigned>(letter < set.letters)) != 0;
+}
+
+bool is_digit_of(char ch, int base) { return is_digit(ch, digits_of(base)); }
+
+template <std::size_t N>
+bool all_digits(std::span<const char, N> part, digit_set set)
+{
+    unsigned char stray = 0;
+    for (const char ch : part) {
+        stray |= static_cast<unsigned char>(!is_digit(ch, set));
+    }
+    return stray == 0;
+}
+
+// Blocks of a fixed size first, checked without a branch per byte, so that
+// the check costs little beside the conversion; the first offending byte is
+// searched for only in malformed text.
 void require_digits(std::string_view text, std::size_t start, int base)
 {
-    if (start == text.size()) {
-        throw parse_error(text, start);
-    }
+    const digit_set set = digits_of(base);
     const std::string_view digits = text.substr(start);
-    const auto bad = static_cast<std::size_t>(
-        std::ranges::find_if_not(digits, [base](char ch) { return is_digit_of(ch, base); }) - digits.begin());
-    if (bad != digits.size()) {
-        throw parse_error(text, start + bad);
+    constexpr std::size_t block = 64;
+    std::size_t checked = 0;
+    for (; checked + block <= digits.size(); checked += block) {
+        if (!all_digits(std::span<const char, block>(digits.data() + checked, block), set)) {
+            break;
+        }
+    }
+    const std::string_view rest = digits.substr(checked);
+    if (digits.empty() || !all_digits(std::span(rest), set)) {
+        const auto bad = static_cast<std::size_t>(
+            std::ranges::find_if_not(rest, [set](char ch) { return is_digit(ch, set); }) - rest.begin());
+        throw parse_error(text, start + checked + bad);
     }
 }
 
@@ -264,8 +304,12 @@ integer integer::parse(std::string_view text, int base)
 std::string integer::to_string(int base) const
 {
     require_base(base);
-    std::string digits = magnitude_text(*this, base, false);
-    return sign() < 0 ? "-" + digits : digits;
+    // The sign goes into the digits' own string: no second one, no copy.
+    std::string text = magnitude_text(*this, base, false);
+    if (sign() < 0) {
+        text.insert(text.begin(), '-');
+    }
+    return text;
 }
 
 std::string shown(detail::operand x)
