@@ -23,12 +23,12 @@ expect_output() {
   [ "$got" = "$expected" ] || fail "$* printed $got, not $expected"
 }
 
-# Prints what a program loads as libbignum.so.1, or nothing. ldd's whole
+# Prints what a program loads as libbignum.so.2, or nothing. ldd's whole
 # answer is read before matching: a grep that quits early would break ldd's
 # pipe, and pipefail would call that a failure.
 loaded_bignum() {
   local loaded
-  loaded=$(ldd "$1" | awk '$1 == "libbignum.so.1" { print $3 }')
+  loaded=$(ldd "$1" | awk '$1 == "libbignum.so.2" { print $3 }')
   [ -z "$loaded" ] || realpath "$loaded"
 }
 
@@ -44,5 +44,5 @@ pkg_config_app() {
 expect_loads() {
   local got
   got=$(loaded_bignum "$1")
-  [ "$got" = "${2:+$(realpath "$2")}" ] || fail "$1 loads ${got:-no libbignum.so.1}, not ${2:-none}"
+  [ "$got" = "${2:+$(realpath "$2")}" ] || fail "$1 loads ${got:-no libbignum.so.2}, not ${2:-none}"
 }

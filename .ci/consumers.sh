@@ -83,8 +83,8 @@ cmake --install "$shared_build" --prefix "$home/.local" >/dev/null
 # to the shared library.
 cmake --install build/release --prefix "$home/.local" >/dev/null
 find "$home/.local" -type f -o -type l | sort
-library=$home/.local/lib/libbignum.so.1
-[ "$(readelf -d "$library" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')" = libbignum.so.1 ] || fail "SONAME is not libbignum.so.1"
+library=$home/.local/lib/libbignum.so.2
+[ "$(readelf -d "$library" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')" = libbignum.so.2 ] || fail "SONAME is not libbignum.so.2"
 # Only the public API: every strong symbol is a big_* function or of
 # namespace bignum (the exception classes' type information and virtual
 # tables are weak, as are the standard library's template instances), and
@@ -139,7 +139,7 @@ for dir in LIBDIR INCLUDEDIR; do
   consumer "" "$root/app"
   pkg_config_app "$root/app" bignum "$libdir/pkgconfig"
   LD_LIBRARY_PATH=$libdir expect_output "$root/app/app"
-  LD_LIBRARY_PATH=$libdir expect_loads "$root/app/app" "$libdir/libbignum.so.1"
+  LD_LIBRARY_PATH=$libdir expect_loads "$root/app/app" "$libdir/libbignum.so.2"
 done
 
 stage "consumers: the static library inside a user's shared library"

@@ -39,19 +39,19 @@ grep -q -- "-Wl,-z,relro" build/package/CMakeCache.txt || fail "the package buil
 version=$(sed -n 's/^project(bignum VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 lib=lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 arch=$(dpkg --print-architecture)
-packages=(libbignum1 libbignum-dev rsacon rsabox)
+packages=(libbignum2 libbignum-dev rsacon rsabox)
 deb_of() { echo "build/packages/$1_$version-1_$arch.deb"; }
 
 stage "packages: the .tar.gz, unpacked, runs its programs where it is"
 tar -xzf "build/packages/bignum-$version-Linux.tar.gz" -C "$scratch"
 tree=$scratch/bignum-$version-Linux
 (cd "$tree" && find . -type f -o -type l | sort) >"$scratch/tgz.list"
-for file in include/bignum/bignum.h "$lib/libbignum.a" "$lib/libbignum.so.1" "$lib/pkgconfig/bignum.pc" \
+for file in include/bignum/bignum.h "$lib/libbignum.a" "$lib/libbignum.so.2" "$lib/pkgconfig/bignum.pc" \
   "$lib/pkgconfig/bignum-static.pc" share/doc/bignum/LICENSE bin/rsacon bin/rsabox; do
   grep -qx "./$file" "$scratch/tgz.list" || fail "the .tar.gz lacks $file"
 done
 for program in rsacon rsabox; do
-  expect_loads "$tree/bin/$program" "$tree/$lib/libbignum.so.1"
+  expect_loads "$tree/bin/$program" "$tree/$lib/libbignum.so.2"
 done
 [ "$(env -u LD_LIBRARY_PATH "$tree/bin/rsacon" </dev/null | tr -d '\r' | tail -n 1)" = "secret message." ] ||
   fail "the unpacked rsacon did not restore its message"
@@ -60,7 +60,7 @@ env -u LD_LIBRARY_PATH -u DISPLAY -u WAYLAND_DISPLAY "$tree/bin/rsabox" </dev/nu
 # Its pkg-config files find the unpacked tree.
 consumer "" "$scratch/tgz-app"
 pkg_config_app "$scratch/tgz-app" bignum "$tree/$lib/pkgconfig"
-LD_LIBRARY_PATH=$tree/$lib expect_loads "$scratch/tgz-app/app" "$tree/$lib/libbignum.so.1"
+LD_LIBRARY_PATH=$tree/$lib expect_loads "$scratch/tgz-app/app" "$tree/$lib/libbignum.so.2"
 
 stage "packages: the Debian packages' contents and dependencies"
 for package in "${packages[@]}"; do
@@ -78,8 +78,8 @@ expect_in() {
     grep -Eq "^    \./usr/$file( -> |\$)" "$scratch/$package.list" || fail "$package lacks /usr/$file"
   done
 }
-expect_in libbignum1 "$lib/libbignum.so.1" "$lib/libbignum.so.$version" share/doc/libbignum1/copyright \
-  share/doc/libbignum1/changelog.Debian.gz
+expect_in libbignum2 "$lib/libbignum.so.2" "$lib/libbignum.so.$version" share/doc/libbignum2/copyright \
+  share/doc/libbignum2/changelog.Debian.gz
 expect_in libbignum-dev include/bignum/bignum.h include/bignum/integer.h include/bignum/export.h \
   include/bignum/version.h "$lib/libbignum.so" "$lib/libbignum.a" "$lib/cmake/bignum/bignumConfig.cmake" \
   "$lib/cmake/bignum/bignumConfigVersion.cmake" "$lib/cmake/bignum/bignum-shared-targets.cmake" \
@@ -87,18 +87,18 @@ expect_in libbignum-dev include/bignum/bignum.h include/bignum/integer.h include
   share/doc/libbignum-dev/copyright
 expect_in rsacon bin/rsacon share/man/man1/rsacon.1.gz share/doc/rsacon/copyright
 expect_in rsabox bin/rsabox share/man/man1/rsabox.1.gz share/doc/rsabox/copyright
-! grep -E '\.a$|\.so( |$)|include/' "$scratch/libbignum1.list" || fail "libbignum1 holds development files"
-for package in libbignum1 libbignum-dev; do
+! grep -E '\.a$|\.so( |$)|include/' "$scratch/libbignum2.list" || fail "libbignum2 holds development files"
+for package in libbignum2 libbignum-dev; do
   [ "$(dpkg-deb -f "$(deb_of $package)" Multi-Arch)" = same ] || fail "$package is not Multi-Arch: same"
 done
-dpkg-deb -f "$(deb_of libbignum-dev)" Depends | grep -qx "libbignum1 (= $version-1)" ||
-  fail "libbignum-dev does not depend on libbignum1 of its own version"
-dpkg-deb -I "$(deb_of libbignum1)" shlibs | grep -qx "libbignum 1 libbignum1 (>= $version-1)" ||
-  fail "libbignum1 has no shlibs entry for libbignum.so.1"
-dpkg-deb -I "$(deb_of libbignum1)" triggers | grep -qx "activate-noawait ldconfig" ||
-  fail "libbignum1 does not trigger ldconfig"
+dpkg-deb -f "$(deb_of libbignum-dev)" Depends | grep -qx "libbignum2 (= $version-1)" ||
+  fail "libbignum-dev does not depend on libbignum2 of its own version"
+dpkg-deb -I "$(deb_of libbignum2)" shlibs | grep -qx "libbignum 2 libbignum2 (>= $version-1)" ||
+  fail "libbignum2 has no shlibs entry for libbignum.so.2"
+dpkg-deb -I "$(deb_of libbignum2)" triggers | grep -qx "activate-noawait ldconfig" ||
+  fail "libbignum2 does not trigger ldconfig"
 ! dpkg-deb -f "$(deb_of rsacon)" Depends | grep -i gtk || fail "rsacon depends on GTK"
-for package in libbignum1 rsacon rsabox; do
+for package in libbignum2 rsacon rsabox; do
   [ -f "build/packages/$package-dbgsym_$version-1_$arch.ddeb" ] || fail "$package has no -dbgsym package"
 done
 
@@ -117,7 +117,7 @@ stage "packages: hardening-check on every installed binary"
 # which copies only blocks whose size is known at run time.
 cf_marked() { readelf -n "$1" | grep -q 'x86 feature: IBT, SHSTK'; }
 unpacked=$scratch/unpacked
-for package in libbignum1 rsacon rsabox; do
+for package in libbignum2 rsacon rsabox; do
   dpkg-deb -x "$(deb_of $package)" "$unpacked"
 done
 skip_cf=()
@@ -139,7 +139,7 @@ trap 'purge; rm -rf "$scratch"' EXIT
 debs=()
 for package in "${packages[@]}"; do debs+=("$(deb_of "$package")"); done
 dpkg -i "${debs[@]}" >/dev/null
-system_library=/usr/$lib/libbignum.so.1
+system_library=/usr/$lib/libbignum.so.2
 consumer find_package "$scratch/system-cmake"
 cmake -S "$scratch/system-cmake" -B "$scratch/system-cmake/build" -G Ninja >/dev/null
 cmake --build "$scratch/system-cmake/build" >/dev/null

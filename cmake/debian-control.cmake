@@ -5,7 +5,7 @@
 # - "Multi-Arch: same" for the packages in CPACK_BIGNUM_MULTIARCH_SAME and
 #   their -dbgsym packages, whose files never clash between architectures;
 # - no postinst and postrm: CPack writes them to call ldconfig for a shared
-#   library, which libbignum1's ldconfig trigger does instead;
+#   library, which libbignum2's ldconfig trigger does instead;
 # - in a -dbgsym package, md5sums of its own files (CPack lists the build
 #   tree's paths), debug files that are not executable, and the
 #   documentation of the package it belongs to, by a link as Debian's own.

@@ -33,17 +33,17 @@ set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS runtime)
 set(CPACK_COMPONENT_RSACON_DEPENDS runtime)
 set(CPACK_COMPONENT_RSABOX_DEPENDS runtime)
-# A component's dependency becomes "libbignum1 (= version)".
+# A component's dependency becomes "libbignum2 (= version)".
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends on the C and C++ runtimes from what the binaries link; the programs
-# find libbignum.so.1 in the build tree.
+# find libbignum.so.2 in the build tree.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/bignum)
-# The runtime package says which package provides libbignum.so.1 to others.
+# The runtime package says which package provides libbignum.so.2 to others.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 
@@ -96,7 +96,7 @@ set(CPACK_BIGNUM_CHANGELOG ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
 set(CPACK_BIGNUM_OBJCOPY ${CMAKE_OBJCOPY})
 # After them, what CPack of CMake 3.25 cannot be told: Multi-Arch for the
 # library packages, and no postinst or postrm calling ldconfig where
-# libbignum1's trigger does it.
+# libbignum2's trigger does it.
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian-control.cmake)
 set(CPACK_BIGNUM_MULTIARCH_SAME ${CPACK_DEBIAN_RUNTIME_PACKAGE_NAME} ${CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME})
 

@@ -1,4 +1,4 @@
 # SPDX-License-Identifier: MIT
 include(CMakeFindDependencyMacro)
-find_dependency(bignum 1.0)
+find_dependency(bignum 2.0)
 include(${CMAKE_CURRENT_LIST_DIR}/mylibTargets.cmake)
