@@ -105,30 +105,42 @@ struct chunk {
 }
 
 // The powers base^(c.digits 2^k), normalised, from k = 0 up to the first
-// that `enough` accepts, or the last below it.
+// that `enough` accepts, or the last below it. An even base's powers end in
+// zero limbs (10^m in m zero bits), kept as a count rather than stored: they
+// would only lengthen every division and product by the power, by about a
+// third for decimal.
 class base_powers {
 public:
     // `enough(size in limbs, digits)` says when to stop squaring.
     template <class Enough>
-    base_powers(chunk c, Enough enough) : digits_{c.digits}
+    base_powers(chunk c, Enough enough) : digits_{c.digits}, zero_limbs_{0}
     {
         powers_.push_back({c.power});
-        while (!enough(powers_.back().size(), digits_.back())) {
+        while (!enough(size(levels() - 1), digits_.back())) {
             const std::vector<limb>& last = powers_.back();
             std::vector<limb> square(2 * last.size());
             sqr(square, last);
             square.resize(trimmed(square).size());
+            const auto nonzero = std::find_if(square.begin(), square.end(), [](limb x) { return x != 0; });
+            const auto zeros = static_cast<std::size_t>(nonzero - square.begin());
+            square.erase(square.begin(), nonzero);
             powers_.push_back(std::move(square));
             digits_.push_back(2 * digits_.back());
+            zero_limbs_.push_back(2 * zero_limbs_.back() + zeros);
         }
     }
     [[nodiscard]] std::size_t levels() const noexcept { return powers_.size(); }
-    [[nodiscard]] view power(std::size_t k) const noexcept { return powers_[k]; }
+    // The power without its zero_limbs(k) low zero limbs.
+    [[nodiscard]] view odd_part(std::size_t k) const noexcept { return powers_[k]; }
+    [[nodiscard]] std::size_t zero_limbs(std::size_t k) const noexcept { return zero_limbs_[k]; }
+    // Limbs of the whole power.
+    [[nodiscard]] std::size_t size(std::size_t k) const noexcept { return zero_limbs_[k] + powers_[k].size(); }
     [[nodiscard]] std::size_t digits(std::size_t k) const noexcept { return digits_[k]; }
 
 private:
     std::vector<std::vector<limb>> powers_;
     std::vector<std::size_t> digits_;
+    std::vector<std::size_t> zero_limbs_;
 };
 
 class digit_writer {
@@ -146,13 +158,17 @@ public:
         }
         // The largest power with no more than half of a's limbs, so that the
         // quotient is no larger than the remainder.
-        while (k > 0 && 2 * powers.power(k).size() > a.size() + 1) {
+        while (k > 0 && 2 * powers.size(k) > a.size() + 1) {
             --k;
         }
-        const view p = powers.power(k);
-        std::vector<limb> q(a.size() - p.size() + 1);
-        std::vector<limb> r(p.size());
-        divrem(q, r, a, p);
+        // a = q p 2^z + r: a's low z limbs pass to r unchanged.
+        const view p = powers.odd_part(k);
+        const std::size_t z = powers.zero_limbs(k);
+        const view a_high = a.subspan(z);
+        std::vector<limb> q(a_high.size() - p.size() + 1);
+        std::vector<limb> r(z + p.size());
+        divrem(q, span(r).subspan(z), a_high, p);
+        std::copy_n(a.begin(), z, r.begin());
         const std::size_t low_width = powers.digits(k);
         write(text, trimmed(q), width == 0 ? 0 : width - low_width, powers, k);
         write(text, trimmed(r), low_width, powers, k);
@@ -239,9 +255,10 @@ public:
             std::copy_n(low_value.begin(), low_size, r.begin());
             return low_size;
         }
-        const view p = powers.power(k);
-        std::vector<limb> sum(high_size + p.size());
-        mul(sum, view(high_value).first(high_size), p);
+        const view p = powers.odd_part(k);
+        const std::size_t z = powers.zero_limbs(k);
+        std::vector<limb> sum(high_size + z + p.size());
+        mul(span(sum).subspan(z), view(high_value).first(high_size), p);
         add(sum, sum, view(low_value).first(low_size));
         const std::size_t size = trimmed(sum).size();
         std::copy_n(sum.begin(), size, r.begin());
