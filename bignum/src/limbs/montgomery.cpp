@@ -13,6 +13,9 @@ namespace {
 // From this many limbs on, a product by the size-chosen `mul`/`sqr` and a
 // separate reduction beat the reduction interleaved with schoolbook rows.
 constexpr std::size_t separate_reduction_limbs = 30;
+// Squarings halve only the product, not the reduction, and up to this many
+// limbs the interleaved pass still wins by saving the product's stores.
+constexpr std::size_t separate_square_limbs = 17;
 
 } // namespace
 
@@ -48,6 +51,10 @@ void montgomery::mul(span r, view a, view b, span work) const
 
 void montgomery::sqr(span r, view a, span work) const
 {
+    if (size() < separate_square_limbs) {
+        mul_interleaved(r, a, a, work);
+        return;
+    }
     const span product = work.first(2 * size());
     limbs::sqr(product, a);
     redc(r, product);
