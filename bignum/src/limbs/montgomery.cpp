@@ -16,6 +16,24 @@ constexpr std::size_t separate_reduction_limbs = 30;
 // Squarings halve only the product, not the reduction, and up to this many
 // limbs the interleaved pass still wins by saving the product's stores.
 constexpr std::size_t separate_square_limbs = 17;
+// From this many limbs on, the reduction by two full products beats the
+// limb-by-limb one.
+constexpr std::size_t reduction_by_products_limbs = 48;
+
+// -m^-1 mod R for R = 2^(m.size() limb_bits): the multipliers that the
+// limb-by-limb reduction of 1 picks are its limbs.
+void negated_inverse(span r, view m, limb word) noexcept
+{
+    const std::size_t n = m.size();
+    scratch room(n);
+    const span t = room.all();
+    std::fill(t.begin(), t.end(), 0);
+    t[0] = 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        r[i] = t[i] * word;
+        addmul_1(t.subspan(i), m.first(n - i), r[i]);
+    }
+}
 
 } // namespace
 
@@ -30,8 +48,14 @@ void shift_right_bits(span r, view a, std::size_t s) noexcept
     }
 }
 
-montgomery::montgomery(view m) : m_(m), inverse_(0 - word_inverse(m[0])), one_room_(m.size())
+montgomery::montgomery(view m)
+    : m_(m), inverse_(0 - word_inverse(m[0])),
+      inverse_room_(m.size() < reduction_by_products_limbs ? 0 : m.size()), one_room_(m.size())
 {
+    if (m.size() >= reduction_by_products_limbs) {
+        negated_inverse(inverse_room_.all(), m_, inverse_);
+    }
+    wide_inverse_ = inverse_room_.all();
     constexpr std::array<limb, 1> unit{1};
     to_form(one_room_.all(), unit);
     one_ = one_room_.all();
@@ -44,9 +68,8 @@ void montgomery::mul(span r, view a, view b, span work) const
         mul_interleaved(r, a, b, work);
         return;
     }
-    const span product = work.first(2 * n);
-    limbs::mul(product, a, b);
-    redc(r, product);
+    limbs::mul(work.first(2 * n), a, b);
+    redc(r, work);
 }
 
 void montgomery::sqr(span r, view a, span work) const
@@ -55,9 +78,8 @@ void montgomery::sqr(span r, view a, span work) const
         mul_interleaved(r, a, a, work);
         return;
     }
-    const span product = work.first(2 * size());
-    limbs::sqr(product, a);
-    redc(r, product);
+    limbs::sqr(work.first(2 * size()), a);
+    redc(r, work);
 }
 
 void montgomery::to_form(span r, view a) const
@@ -75,7 +97,7 @@ void montgomery::from_form(span r, view a, span work) const
     const span t = work.first(2 * n);
     std::copy(a.begin(), a.end(), t.begin());
     std::fill(t.begin() + static_cast<std::ptrdiff_t>(n), t.end(), 0);
-    redc(r, t);
+    redc(r, work);
 }
 
 void montgomery::pow(span r, view a, view e) const
@@ -118,7 +140,36 @@ void montgomery::pow_two(span r, view e) const
 // that limb; the carries that belong above the low half wait in the limbs
 // already dropped, and join in one addition at the end. The result is below
 // 2m: one subtraction at most.
-void montgomery::redc(span r, span t) const noexcept
+void montgomery::redc(span r, span work) const
+{
+    if (size() < reduction_by_products_limbs) {
+        redc_by_limbs(r, work.first(2 * size()));
+    } else {
+        redc_by_products(r, work);
+    }
+}
+
+// t + q m is a multiple of R below 2mR: its high half, whose low limbs come
+// with a carry unless t's low half is zero, needs one subtraction at most.
+void montgomery::redc_by_products(span r, span work) const
+{
+    const std::size_t n = size();
+    const span t = work.first(2 * n);
+    const span low_product = work.subspan(2 * n, 2 * n);
+    const span qm = work.subspan(4 * n, 2 * n);
+    const span q = low_product.first(n);
+    limbs::mul(low_product, t.first(n), wide_inverse_);
+    limbs::mul(qm, q, m_);
+    const view low = t.first(n);
+    const limb carry_in = std::any_of(low.begin(), low.end(), [](limb x) { return x != 0; }) ? 1 : 0;
+    limb carry = limbs::add(r, t.subspan(n), qm.subspan(n));
+    carry += add_1(r, r, carry_in);
+    if (carry != 0 || compare_same_size(r, m_) >= 0) {
+        limbs::sub(r, r, m_);
+    }
+}
+
+void montgomery::redc_by_limbs(span r, span t) const noexcept
 {
     const std::size_t n = size();
     std::size_t i = 0;
