@@ -10,14 +10,9 @@ namespace bignum::limbs {
 
 namespace {
 
-// From this many limbs on, a product by the size-chosen `mul`/`sqr` and a
-// separate reduction beat the reduction interleaved with schoolbook rows.
-constexpr std::size_t separate_reduction_limbs = 30;
-// Squarings halve only the product, not the reduction, and up to this many
-// limbs the interleaved pass still wins by saving the product's stores.
-constexpr std::size_t separate_square_limbs = 17;
-// From this many limbs on, the reduction by two full products beats the
-// limb-by-limb one.
+// Below this many limbs the reduction interleaved with schoolbook rows wins,
+// squarings included; from it on, the size-chosen product and a reduction by
+// two more products.
 constexpr std::size_t reduction_by_products_limbs = 48;
 
 // -m^-1 mod R for R = 2^(m.size() limb_bits): the multipliers that the
@@ -64,7 +59,7 @@ montgomery::montgomery(view m)
 void montgomery::mul(span r, view a, view b, span work) const
 {
     const std::size_t n = size();
-    if (n < separate_reduction_limbs) {
+    if (n < reduction_by_products_limbs) {
         mul_interleaved(r, a, b, work);
         return;
     }
@@ -74,7 +69,7 @@ void montgomery::mul(span r, view a, view b, span work) const
 
 void montgomery::sqr(span r, view a, span work) const
 {
-    if (size() < separate_square_limbs) {
+    if (size() < reduction_by_products_limbs) {
         mul_interleaved(r, a, a, work);
         return;
     }
@@ -94,6 +89,13 @@ void montgomery::to_form(span r, view a) const
 void montgomery::from_form(span r, view a, span work) const
 {
     const std::size_t n = size();
+    if (n < reduction_by_products_limbs) {
+        const span unit = work.first(n);
+        std::fill(unit.begin(), unit.end(), 0);
+        unit[0] = 1;
+        mul_interleaved(r, a, unit, work.subspan(n));
+        return;
+    }
     const span t = work.first(2 * n);
     std::copy(a.begin(), a.end(), t.begin());
     std::fill(t.begin() + static_cast<std::ptrdiff_t>(n), t.end(), 0);
@@ -136,22 +138,9 @@ void montgomery::pow_two(span r, view e) const
     }
 }
 
-// Each step adds q m, q chosen so that the low limb becomes zero, and drops
-// that limb; the carries that belong above the low half wait in the limbs
-// already dropped, and join in one addition at the end. The result is below
-// 2m: one subtraction at most.
-void montgomery::redc(span r, span work) const
-{
-    if (size() < reduction_by_products_limbs) {
-        redc_by_limbs(r, work.first(2 * size()));
-    } else {
-        redc_by_products(r, work);
-    }
-}
-
 // t + q m is a multiple of R below 2mR: its high half, whose low limbs come
 // with a carry unless t's low half is zero, needs one subtraction at most.
-void montgomery::redc_by_products(span r, span work) const
+void montgomery::redc(span r, span work) const
 {
     const std::size_t n = size();
     const span t = work.first(2 * n);
@@ -164,42 +153,6 @@ void montgomery::redc_by_products(span r, span work) const
     const limb carry_in = std::any_of(low.begin(), low.end(), [](limb x) { return x != 0; }) ? 1 : 0;
     limb carry = limbs::add(r, t.subspan(n), qm.subspan(n));
     carry += add_1(r, r, carry_in);
-    if (carry != 0 || compare_same_size(r, m_) >= 0) {
-        limbs::sub(r, r, m_);
-    }
-}
-
-void montgomery::redc_by_limbs(span r, span t) const noexcept
-{
-    const std::size_t n = size();
-    std::size_t i = 0;
-    if (n % 2 != 0) {
-        t[0] = addmul_1(t.first(n), m_, t[0] * inverse_);
-        i = 1;
-    }
-    // Two steps per pass: the second multiplier comes from the second limb
-    // as soon as the first step's product has reached it.
-    for (; i < n; i += 2) {
-        const limb q0 = t[i] * inverse_;
-        limb carry0 = high_half(wide{q0} * m_[0] + t[i]);
-        wide sum = wide{q0} * m_[1] + t[i + 1] + carry0;
-        carry0 = high_half(sum);
-        const limb q1 = low_half(sum) * inverse_;
-        limb carry1 = high_half(wide{q1} * m_[0] + low_half(sum));
-        for (std::size_t j = 2; j < n; ++j) {
-            sum = wide{q0} * m_[j] + t[i + j] + carry0;
-            carry0 = high_half(sum);
-            const wide reduced = wide{q1} * m_[j - 1] + low_half(sum) + carry1;
-            carry1 = high_half(reduced);
-            t[i + j] = low_half(reduced);
-        }
-        // What reaches limb n (and n + 1) of the window waits in the two
-        // limbs just cleared.
-        const wide top = wide{q1} * m_[n - 1] + carry0 + carry1;
-        t[i] = low_half(top);
-        t[i + 1] = high_half(top);
-    }
-    const limb carry = limbs::add(r, t.subspan(n, n), t.first(n));
     if (carry != 0 || compare_same_size(r, m_) >= 0) {
         limbs::sub(r, r, m_);
     }

@@ -88,13 +88,10 @@ public:
     void mul_small(span r, view a, limb c) const noexcept;
 
 private:
-    // r = t / R mod m for t < m R in the first 2n limbs of `work`; t is
-    // consumed, and the rest of `work` serves the products.
+    // r = t / R mod m for t < m R in the first 2n limbs of `work`, by two
+    // products: q = t (-m^-1) mod R, then (t + q m) / R. t is consumed, and
+    // the rest of `work` serves the products. Large sizes only.
     void redc(span r, span work) const;
-    // The same limb by limb, t of 2n limbs.
-    void redc_by_limbs(span r, span t) const noexcept;
-    // The same by two products: q = t (-m^-1) mod R, then (t + q m) / R.
-    void redc_by_products(span r, span work) const;
     // r = a b / R mod m with the reduction interleaved, limb by limb.
     void mul_interleaved(span r, view a, view b, span work) const noexcept;
 
