@@ -10,9 +10,25 @@ namespace bignum::limbs {
 
 namespace {
 
-// From this many limbs on, a product by the size-chosen `mul`/`sqr` and a
-// separate reduction beat the reduction interleaved with schoolbook rows.
-constexpr std::size_t separate_reduction_limbs = 30;
+// Below this many limbs the reduction interleaved with schoolbook rows wins,
+// squarings included; from it on, the size-chosen product and a reduction by
+// two more products.
+constexpr std::size_t reduction_by_products_limbs = 48;
+
+// -m^-1 mod R for R = 2^(m.size() limb_bits): the multipliers that the
+// limb-by-limb reduction of 1 picks are its limbs.
+void negated_inverse(span r, view m, limb word) noexcept
+{
+    const std::size_t n = m.size();
+    scratch room(n);
+    const span t = room.all();
+    std::fill(t.begin(), t.end(), 0);
+    t[0] = 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        r[i] = t[i] * word;
+        addmul_1(t.subspan(i), m.first(n - i), r[i]);
+    }
+}
 
 } // namespace
 
@@ -27,8 +43,14 @@ void shift_right_bits(span r, view a, std::size_t s) noexcept
     }
 }
 
-montgomery::montgomery(view m) : m_(m), inverse_(0 - word_inverse(m[0])), one_room_(m.size())
+montgomery::montgomery(view m)
+    : m_(m), inverse_(0 - word_inverse(m[0])),
+      inverse_room_(m.size() < reduction_by_products_limbs ? 0 : m.size()), one_room_(m.size())
 {
+    if (m.size() >= reduction_by_products_limbs) {
+        negated_inverse(inverse_room_.all(), m_, inverse_);
+    }
+    wide_inverse_ = inverse_room_.all();
     constexpr std::array<limb, 1> unit{1};
     to_form(one_room_.all(), unit);
     one_ = one_room_.all();
@@ -37,20 +59,22 @@ montgomery::montgomery(view m) : m_(m), inverse_(0 - word_inverse(m[0])), one_ro
 void montgomery::mul(span r, view a, view b, span work) const
 {
     const std::size_t n = size();
-    if (n < separate_reduction_limbs) {
+    if (n < reduction_by_products_limbs) {
         mul_interleaved(r, a, b, work);
         return;
     }
-    const span product = work.first(2 * n);
-    limbs::mul(product, a, b);
-    redc(r, product);
+    limbs::mul(work.first(2 * n), a, b);
+    redc(r, work);
 }
 
 void montgomery::sqr(span r, view a, span work) const
 {
-    const span product = work.first(2 * size());
-    limbs::sqr(product, a);
-    redc(r, product);
+    if (size() < reduction_by_products_limbs) {
+        mul_interleaved(r, a, a, work);
+        return;
+    }
+    limbs::sqr(work.first(2 * size()), a);
+    redc(r, work);
 }
 
 void montgomery::to_form(span r, view a) const
@@ -65,10 +89,17 @@ void montgomery::to_form(span r, view a) const
 void montgomery::from_form(span r, view a, span work) const
 {
     const std::size_t n = size();
+    if (n < reduction_by_products_limbs) {
+        const span unit = work.first(n);
+        std::fill(unit.begin(), unit.end(), 0);
+        unit[0] = 1;
+        mul_interleaved(r, a, unit, work.subspan(n));
+        return;
+    }
     const span t = work.first(2 * n);
     std::copy(a.begin(), a.end(), t.begin());
     std::fill(t.begin() + static_cast<std::ptrdiff_t>(n), t.end(), 0);
-    redc(r, t);
+    redc(r, work);
 }
 
 void montgomery::pow(span r, view a, view e) const
@@ -107,41 +138,21 @@ void montgomery::pow_two(span r, view e) const
     }
 }
 
-// Each step adds q m, q chosen so that the low limb becomes zero, and drops
-// that limb; the carries that belong above the low half wait in the limbs
-// already dropped, and join in one addition at the end. The result is below
-// 2m: one subtraction at most.
-void montgomery::redc(span r, span t) const noexcept
+// t + q m is a multiple of R below 2mR: its high half, whose low limbs come
+// with a carry unless t's low half is zero, needs one subtraction at most.
+void montgomery::redc(span r, span work) const
 {
     const std::size_t n = size();
-    std::size_t i = 0;
-    if (n % 2 != 0) {
-        t[0] = addmul_1(t.first(n), m_, t[0] * inverse_);
-        i = 1;
-    }
-    // Two steps per pass: the second multiplier comes from the second limb
-    // as soon as the first step's product has reached it.
-    for (; i < n; i += 2) {
-        const limb q0 = t[i] * inverse_;
-        limb carry0 = high_half(wide{q0} * m_[0] + t[i]);
-        wide sum = wide{q0} * m_[1] + t[i + 1] + carry0;
-        carry0 = high_half(sum);
-        const limb q1 = low_half(sum) * inverse_;
-        limb carry1 = high_half(wide{q1} * m_[0] + low_half(sum));
-        for (std::size_t j = 2; j < n; ++j) {
-            sum = wide{q0} * m_[j] + t[i + j] + carry0;
-            carry0 = high_half(sum);
-            const wide reduced = wide{q1} * m_[j - 1] + low_half(sum) + carry1;
-            carry1 = high_half(reduced);
-            t[i + j] = low_half(reduced);
-        }
-        // What reaches limb n (and n + 1) of the window waits in the two
-        // limbs just cleared.
-        const wide top = wide{q1} * m_[n - 1] + carry0 + carry1;
-        t[i] = low_half(top);
-        t[i + 1] = high_half(top);
-    }
-    const limb carry = limbs::add(r, t.subspan(n, n), t.first(n));
+    const span t = work.first(2 * n);
+    const span low_product = work.subspan(2 * n, 2 * n);
+    const span qm = work.subspan(4 * n, 2 * n);
+    const span q = low_product.first(n);
+    limbs::mul(low_product, t.first(n), wide_inverse_);
+    limbs::mul(qm, q, m_);
+    const view low = t.first(n);
+    const limb carry_in = std::any_of(low.begin(), low.end(), [](limb x) { return x != 0; }) ? 1 : 0;
+    limb carry = limbs::add(r, t.subspan(n), qm.subspan(n));
+    carry += add_1(r, r, carry_in);
     if (carry != 0 || compare_same_size(r, m_) >= 0) {
         limbs::sub(r, r, m_);
     }

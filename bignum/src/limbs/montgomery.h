@@ -62,7 +62,7 @@ public:
     // 1 in Montgomery form.
     [[nodiscard]] view one() const noexcept { return one_; }
     // Limbs of `work` that mul, sqr and from_form need.
-    [[nodiscard]] std::size_t work_size() const noexcept { return 2 * size(); }
+    [[nodiscard]] std::size_t work_size() const noexcept { return 6 * size(); }
 
     // r = a b / R mod m; in place allowed.
     void mul(span r, view a, view b, span work) const;
@@ -88,13 +88,17 @@ public:
     void mul_small(span r, view a, limb c) const noexcept;
 
 private:
-    // r = t / R mod m for t < m R of 2n limbs; t is consumed.
-    void redc(span r, span t) const noexcept;
+    // r = t / R mod m for t < m R in the first 2n limbs of `work`, by two
+    // products: q = t (-m^-1) mod R, then (t + q m) / R. t is consumed, and
+    // the rest of `work` serves the products. Large sizes only.
+    void redc(span r, span work) const;
     // r = a b / R mod m with the reduction interleaved, limb by limb.
     void mul_interleaved(span r, view a, view b, span work) const noexcept;
 
     view m_;
     limb inverse_; // -m^-1 mod 2^limb_bits
+    scratch inverse_room_;
+    view wide_inverse_; // -m^-1 mod R, at sizes reduced by products
     scratch one_room_;
     view one_;
 };
