@@ -77,39 +77,6 @@ int odd_jacobi(const integer& a, const integer& n)
     return a.sign() < 0 && mod_8(n) % 4 == 3 ? -symbol : symbol;
 }
 
-// floor(x / y^e) for x >= 0 and y >= 1: 0 without computing y^e where
-// y^e has more bits than x.
-integer quotient_by_power(const integer& x, const integer& y, std::uint64_t e)
-{
-    const std::uint64_t bits = y.bit_length();
-    if (bits > 1 && e > x.bit_length() / (bits - 1)) {
-        return 0;
-    }
-    return x / pow(y, e);
-}
-
-// One Newton step towards the k-th root of x from y > 0. From any y it
-// lands at the root's floor or above (the arithmetic mean of y, ..., y and
-// x / y^(k-1) is at least their geometric mean).
-integer newton_step(const integer& x, const integer& y, std::uint64_t k)
-{
-    return (integer(k - 1) * y + quotient_by_power(x, y, k - 1)) / integer(k);
-}
-
-// x^(1/k) from the top 64 bits of x through double logarithms: near the
-// root, so that Newton starts with half the bits right.
-integer root_estimate(const integer& x, std::uint64_t k)
-{
-    const std::uint64_t bits = x.bit_length();
-    const std::uint32_t dropped = bits > 64 ? bits - 64 : 0;
-    const double log2_root = (std::log2((x >> dropped).to_double()) + dropped) / static_cast<double>(k);
-    const double whole = std::floor(log2_root);
-    constexpr int mantissa_bits = 52;
-    const integer mantissa(std::exp2(log2_root - whole + mantissa_bits));
-    const auto shift = static_cast<std::int64_t>(whole) - mantissa_bits;
-    return (shift >= 0 ? mantissa << shift : mantissa >> -shift) + 1;
-}
-
 // The product of `count` odd numbers from `first` on, split in halves so
 // that the factors of each product are alike in size.
 integer odd_run_product(std::uint64_t first, std::uint64_t count)
@@ -209,31 +176,6 @@ int kronecker(const integer& a, const integer& n)
     return symbol * odd_jacobi(a, odd);
 }
 
-integer iroot(const integer& x, std::uint64_t k)
-{
-    if (k == 0) {
-        throw std::domain_error("bignum: there is no 0th root");
-    }
-    if (x.sign() < 0) {
-        if (k % 2 == 0) {
-            throw std::domain_error("bignum: an even root of a negative value");
-        }
-        return -iroot(-x, k);
-    }
-    if (k == 1 || x.sign() == 0) {
-        return x;
-    }
-    if (k >= x.bit_length()) {
-        return 1; // 1 <= x < 2^k
-    }
-    // Newton from at or above the floor decreases until it reaches it.
-    integer root = newton_step(x, root_estimate(x, k), k);
-    for (integer next = newton_step(x, root, k); next < root; next = newton_step(x, root, k)) {
-        root = std::move(next);
-    }
-    return root;
-}
-
 bool is_perfect_square(const integer& x)
 {
     if (x.sign() < 0 || !is_square_modulo<64>((x & 63).to<std::uint32_t>())) {
@@ -244,8 +186,7 @@ bool is_perfect_square(const integer& x)
     if (!is_square_modulo<63>(r) || !is_square_modulo<65>(r) || !is_square_modulo<11>(r)) {
         return false;
     }
-    const integer root = isqrt(x);
-    return root * root == x;
+    return sqrt_rest(x).rest.sign() == 0;
 }
 
 // a^(pq) is (a^q)^p, so prime exponents p suffice, below the bit length;
