@@ -264,28 +264,38 @@ integer binomial(std::uint64_t n, std::uint64_t k)
     return c;
 }
 
-// Fast doubling: F(2m) = F(m) (2 F(m + 1) - F(m)) and F(2m + 1) = F(m)^2 +
-// F(m + 1)^2, over the bits of n / 2; the last step makes F(n) alone, so
-// nothing bigger than it is needed.
+// Doubling by two squares a = F(k)^2 and b = F(k - 1)^2: F(2k + 1) =
+// 4a - b + 2(-1)^k, F(2k - 1) = a + b and F(2k) = F(2k + 1) - F(2k - 1),
+// over the bits of n from the top.
 integer fibonacci(std::uint64_t n)
 {
-    const auto twice = [](const integer& f, const integer& g) { return f * ((g << 1) - f); };
-    const auto twice_plus_one = [](const integer& f, const integer& g) { return f * f + g * g; };
-    integer f = 0; // F(m)
-    integer g = 1; // F(m + 1)
-    const std::uint64_t half = n / 2;
-    for (int i = static_cast<int>(std::bit_width(half)) - 1; i >= 0; --i) {
-        integer even = twice(f, g);
-        integer odd = twice_plus_one(f, g);
-        if ((half >> i & 1U) != 0) {
-            g = even + odd;
-            f = std::move(odd);
+    if (n == 0) {
+        return 0;
+    }
+    integer f = 1; // F(k)
+    integer g = 0; // F(k - 1)
+    std::uint64_t k = 1;
+    for (int i = static_cast<int>(std::bit_width(n)) - 2; i >= 0; --i) {
+        f *= f;
+        g *= g;
+        integer up = f;
+        up <<= 2;
+        up -= g;
+        up += k % 2 == 0 ? 2 : -2; // F(2k + 1)
+        f += g;                      // F(2k - 1)
+        k *= 2;
+        if ((n >> i & 1U) != 0) {
+            g = up;
+            g -= f; // F(2k)
+            f = std::move(up);
+            ++k;
         } else {
-            f = std::move(even);
-            g = std::move(odd);
+            g.swap(f);
+            f = std::move(up);
+            f -= g; // F(2k)
         }
     }
-    return n % 2 == 1 ? twice_plus_one(f, g) : twice(f, g);
+    return f;
 }
 
 // The limb routine gives g and the cofactor of |a|, chosen as GMP chooses
