@@ -10,9 +10,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numeric>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 namespace bignum {
 
@@ -77,22 +79,34 @@ int odd_jacobi(const integer& a, const integer& n)
     return a.sign() < 0 && mod_8(n) % 4 == 3 ? -symbol : symbol;
 }
 
-// The product of `count` odd numbers from `first` on, split in halves so
-// that the factors of each product are alike in size.
-integer odd_run_product(std::uint64_t first, std::uint64_t count)
+// The product of words[first, last), split in halves so that the factors
+// of each product are alike in size.
+integer product_tree(const std::vector<std::uint64_t>& words, std::size_t first, std::size_t last)
 {
-    if (count <= 1) {
-        return count == 0 ? integer(1) : integer(first);
+    if (last - first <= 1) {
+        return first == last ? integer(1) : integer(words[first]);
     }
-    const std::uint64_t half = count / 2;
-    return odd_run_product(first, half) * odd_run_product(first + 2 * half, count - half);
+    const std::size_t middle = first + (last - first) / 2;
+    integer r = product_tree(words, first, middle);
+    r *= product_tree(words, middle, last);
+    return r;
 }
 
-// The product of the odd numbers in (low, high].
+// The product of the odd numbers in (low, high]: runs of them multiplied
+// as built-ins while a word holds the product, then those words' tree.
 integer odd_product_between(std::uint64_t low, std::uint64_t high)
 {
-    const std::uint64_t first = (low + 1) | 1U;
-    return odd_run_product(first, high >= first ? (high - first) / 2 + 1 : 0);
+    std::vector<std::uint64_t> words;
+    std::uint64_t word = 1;
+    for (std::uint64_t f = (low + 1) | 1U; f <= high; f += 2) {
+        if (word > std::numeric_limits<std::uint64_t>::max() / f) {
+            words.push_back(word);
+            word = 1;
+        }
+        word *= f;
+    }
+    words.push_back(word);
+    return product_tree(words, 0, words.size());
 }
 
 } // namespace
