@@ -42,7 +42,9 @@ mpz_class power(const mpz_class& base, unsigned long e)
 
 // Each value and its negative; powers of two and perfect powers with their
 // neighbours; primes, a Carmichael number, the sieve's last prime (1021)
-// and the 64-bit edge where a root's estimate starts to drop bits.
+// and the 64-bit edge where a root's estimate starts to drop bits; squares
+// and cubes of all-ones roots about the sizes where the roots' recursions
+// stop or split.
 std::vector<mpz_class> values()
 {
     std::vector<mpz_class> centres{0, 1, 2, 3, 4, 8, 9, 12, 16, 27, 36, 64, 243, 561, 1020, 1021, 1024, 7919};
@@ -51,6 +53,11 @@ std::vector<mpz_class> values()
     }
     for (const auto& [base, e] : {std::pair{3, 40UL}, {7, 21UL}, {10, 30UL}, {65537, 2UL}, {6, 100UL}, {5, 210UL}}) {
         centres.push_back(power(base, e));
+    }
+    for (const unsigned long bits : {32UL, 33UL, 64UL, 65UL, 97UL, 130UL}) {
+        const mpz_class ones = power(2, bits) - 1;
+        centres.push_back(power(ones, 2));
+        centres.push_back(power(ones, 3));
     }
     centres.push_back(power(mpz_class("4294967311"), 2) * 9);
     centres.push_back(mpz_class("170141183460469231731687303715884105727"));

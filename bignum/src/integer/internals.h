@@ -65,6 +65,13 @@ struct integer_internals {
     static void divide(integer* q, integer* r, detail::operand a, detail::operand d);
 };
 
+// floor(sqrt(x)) for x >= 0 and the rest x - root^2.
+struct root_and_rest {
+    integer root;
+    integer rest;
+};
+[[nodiscard]] root_and_rest sqrt_rest(const integer& x);
+
 // Copies a to `to`, which may overlap it anywhere.
 inline void copy_limbs(limbs::view a, limbs::limb* to) noexcept
 {

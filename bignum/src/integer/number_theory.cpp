@@ -10,9 +10,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numeric>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 namespace bignum {
 
@@ -77,55 +79,34 @@ int odd_jacobi(const integer& a, const integer& n)
     return a.sign() < 0 && mod_8(n) % 4 == 3 ? -symbol : symbol;
 }
 
-// floor(x / y^e) for x >= 0 and y >= 1: 0 without computing y^e where
-// y^e has more bits than x.
-integer quotient_by_power(const integer& x, const integer& y, std::uint64_t e)
+// The product of words[first, last), split in halves so that the factors
+// of each product are alike in size.
+integer product_tree(const std::vector<std::uint64_t>& words, std::size_t first, std::size_t last)
 {
-    const std::uint64_t bits = y.bit_length();
-    if (bits > 1 && e > x.bit_length() / (bits - 1)) {
-        return 0;
+    if (last - first <= 1) {
+        return first == last ? integer(1) : integer(words[first]);
     }
-    return x / pow(y, e);
+    const std::size_t middle = first + (last - first) / 2;
+    integer r = product_tree(words, first, middle);
+    r *= product_tree(words, middle, last);
+    return r;
 }
 
-// One Newton step towards the k-th root of x from y > 0. From any y it
-// lands at the root's floor or above (the arithmetic mean of y, ..., y and
-// x / y^(k-1) is at least their geometric mean).
-integer newton_step(const integer& x, const integer& y, std::uint64_t k)
-{
-    return (integer(k - 1) * y + quotient_by_power(x, y, k - 1)) / integer(k);
-}
-
-// x^(1/k) from the top 64 bits of x through double logarithms: near the
-// root, so that Newton starts with half the bits right.
-integer root_estimate(const integer& x, std::uint64_t k)
-{
-    const std::uint64_t bits = x.bit_length();
-    const std::uint32_t dropped = bits > 64 ? bits - 64 : 0;
-    const double log2_root = (std::log2((x >> dropped).to_double()) + dropped) / static_cast<double>(k);
-    const double whole = std::floor(log2_root);
-    constexpr int mantissa_bits = 52;
-    const integer mantissa(std::exp2(log2_root - whole + mantissa_bits));
-    const auto shift = static_cast<std::int64_t>(whole) - mantissa_bits;
-    return (shift >= 0 ? mantissa << shift : mantissa >> -shift) + 1;
-}
-
-// The product of `count` odd numbers from `first` on, split in halves so
-// that the factors of each product are alike in size.
-integer odd_run_product(std::uint64_t first, std::uint64_t count)
-{
-    if (count <= 1) {
-        return count == 0 ? integer(1) : integer(first);
-    }
-    const std::uint64_t half = count / 2;
-    return odd_run_product(first, half) * odd_run_product(first + 2 * half, count - half);
-}
-
-// The product of the odd numbers in (low, high].
+// The product of the odd numbers in (low, high]: runs of them multiplied
+// as built-ins while a word holds the product, then those words' tree.
 integer odd_product_between(std::uint64_t low, std::uint64_t high)
 {
-    const std::uint64_t first = (low + 1) | 1U;
-    return odd_run_product(first, high >= first ? (high - first) / 2 + 1 : 0);
+    std::vector<std::uint64_t> words;
+    std::uint64_t word = 1;
+    for (std::uint64_t f = (low + 1) | 1U; f <= high; f += 2) {
+        if (word > std::numeric_limits<std::uint64_t>::max() / f) {
+            words.push_back(word);
+            word = 1;
+        }
+        word *= f;
+    }
+    words.push_back(word);
+    return product_tree(words, 0, words.size());
 }
 
 } // namespace
@@ -209,31 +190,6 @@ int kronecker(const integer& a, const integer& n)
     return symbol * odd_jacobi(a, odd);
 }
 
-integer iroot(const integer& x, std::uint64_t k)
-{
-    if (k == 0) {
-        throw std::domain_error("bignum: there is no 0th root");
-    }
-    if (x.sign() < 0) {
-        if (k % 2 == 0) {
-            throw std::domain_error("bignum: an even root of a negative value");
-        }
-        return -iroot(-x, k);
-    }
-    if (k == 1 || x.sign() == 0) {
-        return x;
-    }
-    if (k >= x.bit_length()) {
-        return 1; // 1 <= x < 2^k
-    }
-    // Newton from at or above the floor decreases until it reaches it.
-    integer root = newton_step(x, root_estimate(x, k), k);
-    for (integer next = newton_step(x, root, k); next < root; next = newton_step(x, root, k)) {
-        root = std::move(next);
-    }
-    return root;
-}
-
 bool is_perfect_square(const integer& x)
 {
     if (x.sign() < 0 || !is_square_modulo<64>((x & 63).to<std::uint32_t>())) {
@@ -244,8 +200,7 @@ bool is_perfect_square(const integer& x)
     if (!is_square_modulo<63>(r) || !is_square_modulo<65>(r) || !is_square_modulo<11>(r)) {
         return false;
     }
-    const integer root = isqrt(x);
-    return root * root == x;
+    return sqrt_rest(x).rest.sign() == 0;
 }
 
 // a^(pq) is (a^q)^p, so prime exponents p suffice, below the bit length;
@@ -323,28 +278,38 @@ integer binomial(std::uint64_t n, std::uint64_t k)
     return c;
 }
 
-// Fast doubling: F(2m) = F(m) (2 F(m + 1) - F(m)) and F(2m + 1) = F(m)^2 +
-// F(m + 1)^2, over the bits of n / 2; the last step makes F(n) alone, so
-// nothing bigger than it is needed.
+// Doubling by two squares a = F(k)^2 and b = F(k - 1)^2: F(2k + 1) =
+// 4a - b + 2(-1)^k, F(2k - 1) = a + b and F(2k) = F(2k + 1) - F(2k - 1),
+// over the bits of n from the top.
 integer fibonacci(std::uint64_t n)
 {
-    const auto twice = [](const integer& f, const integer& g) { return f * ((g << 1) - f); };
-    const auto twice_plus_one = [](const integer& f, const integer& g) { return f * f + g * g; };
-    integer f = 0; // F(m)
-    integer g = 1; // F(m + 1)
-    const std::uint64_t half = n / 2;
-    for (int i = static_cast<int>(std::bit_width(half)) - 1; i >= 0; --i) {
-        integer even = twice(f, g);
-        integer odd = twice_plus_one(f, g);
-        if ((half >> i & 1U) != 0) {
-            g = even + odd;
-            f = std::move(odd);
+    if (n == 0) {
+        return 0;
+    }
+    integer f = 1; // F(k)
+    integer g = 0; // F(k - 1)
+    std::uint64_t k = 1;
+    for (int i = static_cast<int>(std::bit_width(n)) - 2; i >= 0; --i) {
+        f *= f;
+        g *= g;
+        integer up = f;
+        up <<= 2;
+        up -= g;
+        up += k % 2 == 0 ? 2 : -2; // F(2k + 1)
+        f += g;                      // F(2k - 1)
+        k *= 2;
+        if ((n >> i & 1U) != 0) {
+            g = up;
+            g -= f; // F(2k)
+            f = std::move(up);
+            ++k;
         } else {
-            f = std::move(even);
-            g = std::move(odd);
+            g.swap(f);
+            f = std::move(up);
+            f -= g; // F(2k)
         }
     }
-    return n % 2 == 1 ? twice_plus_one(f, g) : twice(f, g);
+    return f;
 }
 
 // The limb routine gives g and the cofactor of |a|, chosen as GMP chooses
