@@ -25,7 +25,7 @@ eval "$(dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CXXFLAGS -DBIGNUM_PACKAGE_BUILD_MARKER"
 cmake --workflow --preset package
 unset CFLAGS CPPFLAGS CXXFLAGS LDFLAGS
-command=$(grep -m 1 -o '"command": "[^"]*src/integer.cpp"' build/package/compile_commands.json)
+command=$(grep -m 1 -o '"command": "[^"]*src/integer/arithmetic.cpp"' build/package/compile_commands.json)
 hardening=(-D_FORTIFY_SOURCE=2 -fstack-protector-strong -fstack-clash-protection)
 [ "$(dpkg --print-architecture)" != amd64 ] || hardening+=(-fcf-protection)
 for flag in -g -DBIGNUM_PACKAGE_BUILD_MARKER "${hardening[@]}"; do
