@@ -321,8 +321,7 @@ TEST_F(IntegerDifferential, BlockRefusalsSayWhatWouldHoldTheValue)
         } catch (const big_error& e) {
             ASSERT_NE(row.message, nullptr) << e.what();
             EXPECT_EQ(e.why(), big_error::reason::capacity_exceeded);
-            EXPECT_NE(std::string(e.what()).find(std::string("bignum: ") + row.message), std::string::npos)
-                << e.what();
+            EXPECT_NE(std::string(e.what()).find(std::string("bignum: ") + row.message), std::string::npos) << e.what();
             EXPECT_EQ(hex(block), "-2A");
         }
     }
@@ -389,7 +388,8 @@ TEST(IntegerAndHandles, AgreeThroughBlocksAtEveryPrecision)
                 const Num u(positive_only ? a.get_str(16) : hex(x));
                 const Num v(positive_only ? b.get_str(16) : hex(y));
                 const std::string theirs = result([&](BigNum* r) { row.handles(u, v, r); });
-                const std::string ours = result([&](BigNum* r) { row.ours(integer(u.get()), integer(v.get())).to_block(r); });
+                const std::string ours =
+                    result([&](BigNum* r) { row.ours(integer(u.get()), integer(v.get())).to_block(r); });
                 // The handles may refuse a result that fits, for room their
                 // method needs; a sum or a shift is refused exactly when it does not.
                 const bool exact_bound = row.op[0] == '+' || row.op[0] == '-' || row.op[0] == '<';

@@ -46,9 +46,8 @@ TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
         unsigned long longer, shorter; // limbs
     };
     const row rows[] = {
-        {31, 31},     {32, 32},     {33, 33},     {71, 71},   {72, 72},      {73, 73},
-        {287, 287},   {288, 288},   {289, 289},   {2499, 2499}, {2500, 2500}, {2501, 2501},
-        {33, 32},     {100, 33},    {95, 32},     {870, 289}, {1000, 300},   {3300, 2500},
+        {31, 31},     {32, 32},     {33, 33},     {71, 71}, {72, 72},  {73, 73}, {287, 287}, {288, 288},  {289, 289},
+        {2499, 2499}, {2500, 2500}, {2501, 2501}, {33, 32}, {100, 33}, {95, 32}, {870, 289}, {1000, 300}, {3300, 2500},
     };
     gmp_randclass random(gmp_randinit_default);
     random.seed(20261209);
@@ -62,7 +61,8 @@ TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
             const mpz_class b = operand(shorter);
             const integer x = ours(a);
             const integer y = ours(b);
-            SCOPED_TRACE(std::to_string(longer) + " x " + std::to_string(shorter) + (all_ones ? " limbs, all ones" : " limbs"));
+            SCOPED_TRACE(std::to_string(longer) + " x " + std::to_string(shorter) +
+                         (all_ones ? " limbs, all ones" : " limbs"));
             EXPECT_EQ(hex(x * y), hex(mpz_class(a * b)));
             EXPECT_EQ(hex(x * x), hex(mpz_class(a * a)));
             EXPECT_EQ(hex(y * y), hex(mpz_class(b * b)));
@@ -72,9 +72,7 @@ TEST(IntegerMethods, ProductsAroundEachMethodsThreshold)
 
 // --- division ---------------------------------------------------------------
 
-
 // --- modular exponentiation and primes ---------------------------------------
-
 
 // --- gcd, inverse and symbols -------------------------------------------------
 
@@ -169,9 +167,7 @@ TEST(IntegerMethods, InverseModulo)
     }
 }
 
-
 // --- text -------------------------------------------------------------------
-
 
 // --- storage ----------------------------------------------------------------
 
@@ -237,7 +233,8 @@ TEST(IntegerStorage, AMovedFromHeapValueIsZeroAndTakesNewValues)
 {
     integer a = integer(1) << 300;
     const integer b = std::move(a);
-    EXPECT_TRUE(a == 0 && a.sign() == 0 && a.bit_length() == 0); // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
+    EXPECT_TRUE(a == 0 && a.sign() == 0 &&
+                a.bit_length() == 0); // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
     a += b;
     EXPECT_EQ(a, b);
 }

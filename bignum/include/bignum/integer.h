@@ -76,10 +76,7 @@ inline constexpr std::uint32_t max_precision = 16383;
 BIGNUM_EXPORT void set_precision(std::uint64_t bits);
 // The handle API's precision in bits, rounded as set: 1024 until changed
 // (max_precision where the rounding went past it).
-[[nodiscard]] inline std::uint32_t precision() noexcept
-{
-    return std::min(big_limb_capacity() * 8, max_precision);
-}
+[[nodiscard]] inline std::uint32_t precision() noexcept { return std::min(big_limb_capacity() * 8, max_precision); }
 // The largest magnitude a block holds, in bits: four times the rounded
 // precision.
 [[nodiscard]] inline std::uint32_t capacity_bits() noexcept { return big_limb_capacity() * 32; }
@@ -118,7 +115,8 @@ concept builtin_integer =
 template <class T>
 concept exact_integer = builtin_integer<T> || std::is_same_v<T, int128> || std::is_same_v<T, uint128>;
 template <class T>
-using unsigned_of = std::conditional_t<sizeof(T) == 16, uint128, std::make_unsigned_t<std::conditional_t<sizeof(T) == 16, int, T>>>;
+using unsigned_of =
+    std::conditional_t<sizeof(T) == 16, uint128, std::make_unsigned_t<std::conditional_t<sizeof(T) == 16, int, T>>>;
 #else
 template <class T>
 concept exact_integer = builtin_integer<T>;
@@ -129,7 +127,7 @@ using unsigned_of = std::make_unsigned_t<T>;
 // What must not become a number: bool and the character types.
 template <class T>
 concept not_a_number = std::is_same_v<T, bool> || std::is_same_v<T, char> || std::is_same_v<T, wchar_t> ||
-                       std::is_same_v<T, char8_t> || std::is_same_v<T, char16_t> || std::is_same_v<T, char32_t>;
+    std::is_same_v<T, char8_t> || std::is_same_v<T, char16_t> || std::is_same_v<T, char32_t>;
 
 // A magnitude and its sign, read where they lie: `size` limbs without a
 // zero on top, least significant first; a zero has size 0.
@@ -331,55 +329,31 @@ public:
     // Arithmetic, either operand also any built-in integer. / truncates and
     // % has the dividend's sign; either raises `big_division_by_zero` for 0.
     template <class A, class B>
-        requires detail::mixed<A, B>
-    friend integer operator+(const A& a, const B& b)
-    {
-        return computed(op::add, operand_of(a), operand_of(b));
-    }
+    requires detail::mixed<A, B>
+    friend integer operator+(const A& a, const B& b) { return computed(op::add, operand_of(a), operand_of(b)); }
     template <class A, class B>
-        requires detail::mixed<A, B>
-    friend integer operator-(const A& a, const B& b)
-    {
-        return computed(op::subtract, operand_of(a), operand_of(b));
-    }
+    requires detail::mixed<A, B>
+    friend integer operator-(const A& a, const B& b) { return computed(op::subtract, operand_of(a), operand_of(b)); }
     template <class A, class B>
-        requires detail::mixed<A, B>
-    friend integer operator*(const A& a, const B& b)
-    {
-        return computed(op::multiply, operand_of(a), operand_of(b));
-    }
+    requires detail::mixed<A, B>
+    friend integer operator*(const A& a, const B& b) { return computed(op::multiply, operand_of(a), operand_of(b)); }
     template <class A, class B>
-        requires detail::mixed<A, B>
-    friend integer operator/(const A& a, const B& b)
-    {
-        return computed(op::divide, operand_of(a), operand_of(b));
-    }
+    requires detail::mixed<A, B>
+    friend integer operator/(const A& a, const B& b) { return computed(op::divide, operand_of(a), operand_of(b)); }
     template <class A, class B>
-        requires detail::mixed<A, B>
-    friend integer operator%(const A& a, const B& b)
-    {
-        return computed(op::remainder, operand_of(a), operand_of(b));
-    }
+    requires detail::mixed<A, B>
+    friend integer operator%(const A& a, const B& b) { return computed(op::remainder, operand_of(a), operand_of(b)); }
     // Bits of the infinite two's complement, as for built-ins: -1 & x is x,
     // ~x is -x - 1.
     template <class A, class B>
-        requires detail::mixed<A, B>
-    friend integer operator&(const A& a, const B& b)
-    {
-        return computed(op::bit_and, operand_of(a), operand_of(b));
-    }
+    requires detail::mixed<A, B>
+    friend integer operator&(const A& a, const B& b) { return computed(op::bit_and, operand_of(a), operand_of(b)); }
     template <class A, class B>
-        requires detail::mixed<A, B>
-    friend integer operator|(const A& a, const B& b)
-    {
-        return computed(op::bit_or, operand_of(a), operand_of(b));
-    }
+    requires detail::mixed<A, B>
+    friend integer operator|(const A& a, const B& b) { return computed(op::bit_or, operand_of(a), operand_of(b)); }
     template <class A, class B>
-        requires detail::mixed<A, B>
-    friend integer operator^(const A& a, const B& b)
-    {
-        return computed(op::bit_xor, operand_of(a), operand_of(b));
-    }
+    requires detail::mixed<A, B>
+    friend integer operator^(const A& a, const B& b) { return computed(op::bit_xor, operand_of(a), operand_of(b)); }
     integer operator~() const { return computed(op::subtract, negated(view()), one()); }
     integer operator-() const
     {
@@ -496,7 +470,8 @@ public:
     [[nodiscard]] std::uint64_t bit_length() const noexcept
     {
         const std::size_t n = size();
-        return n == 0 ? 0 : std::uint64_t{n} * detail::limb_bits - static_cast<unsigned>(std::countl_zero(data()[n - 1]));
+        return n == 0 ? 0
+                      : std::uint64_t{n} * detail::limb_bits - static_cast<unsigned>(std::countl_zero(data()[n - 1]));
     }
     // Bit n of the two's complement, as for built-ins: set for every n past
     // the bit length of a negative value. A negative n raises
@@ -597,10 +572,7 @@ private:
     {
         return on_heap() ? storage_.heap : storage_.local.data();
     }
-    [[nodiscard]] std::size_t size() const noexcept
-    {
-        return static_cast<std::size_t>(size_ < 0 ? -size_ : size_);
-    }
+    [[nodiscard]] std::size_t size() const noexcept { return static_cast<std::size_t>(size_ < 0 ? -size_ : size_); }
     [[nodiscard]] detail::operand view() const noexcept { return {data(), size(), size_ < 0}; }
     // The magnitude modulo 2^64.
     [[nodiscard]] std::uint64_t low_magnitude() const noexcept

@@ -15,8 +15,8 @@ namespace bignum {
 namespace {
 
 using limb = limbs::limb;
-using limbs::limb_bits;
 using detail::operand;
+using limbs::limb_bits;
 using result = integer_internals::result;
 
 limbs::view magnitude(operand x) noexcept { return integer_internals::magnitude(x); }
@@ -221,8 +221,7 @@ void integer::shift_right(operand x, std::uint64_t count)
     const auto bits = static_cast<unsigned>(count % limb_bits);
     // A negative that loses set bits goes one further down.
     const bool floors =
-        x.negative && (offset >= x.size ||
-                       std::any_of(x.limbs, x.limbs + offset, [](limb l) { return l != 0; }) ||
+        x.negative && (offset >= x.size || std::any_of(x.limbs, x.limbs + offset, [](limb l) { return l != 0; }) ||
                        (bits != 0 && (x.limbs[offset] << (limb_bits - bits)) != 0));
     const std::size_t kept = offset >= x.size ? 0 : x.size - static_cast<std::size_t>(offset);
     result r(*this, std::uint64_t{kept} + 1, true);

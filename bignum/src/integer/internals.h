@@ -12,8 +12,8 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>

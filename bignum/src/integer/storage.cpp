@@ -116,7 +116,8 @@ bool integer::bit_at(std::uint64_t n) const noexcept
     }
     // -m = ~(m - 1): below m's lowest set bit both are 0, at it both are 1,
     // and above it the bits are inverted.
-    const auto lowest_limb = static_cast<std::uint64_t>(std::ranges::find_if(m, [](limb l) { return l != 0; }) - m.begin());
+    const auto lowest_limb =
+        static_cast<std::uint64_t>(std::ranges::find_if(m, [](limb l) { return l != 0; }) - m.begin());
     const std::uint64_t lowest = lowest_limb * limb_bits + static_cast<unsigned>(std::countr_zero(m[lowest_limb]));
     return n == lowest || (n > lowest && !bit_of(index));
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The value type's text forms: strict checking in front of the limb
-// routines' digit conversions, numbers shortened for messages, the layout that streams and formatters share, and reading
-// from a stream as the standard library reads a long long.
+// routines' digit conversions, numbers shortened for messages, the layout that streams and formatters share, and
+// reading from a stream as the standard library reads a long long.
 
 #include "internals.h"
 

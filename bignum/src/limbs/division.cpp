@@ -145,10 +145,7 @@ struct top_of_divisor {
     limb d1;
     limb d0;
     limb v;
-    explicit top_of_divisor(view d) noexcept
-        : d1(d[d.size() - 1]), d0(d[d.size() - 2]), v(reciprocal_3by2(d1, d0))
-    {
-    }
+    explicit top_of_divisor(view d) noexcept : d1(d[d.size() - 1]), d0(d[d.size() - 2]), v(reciprocal_3by2(d1, d0)) {}
 };
 
 // q and r of (u2:u1:u0) / (d1:d0) for (u2:u1) < (d1:d0): the quotient limb

@@ -82,8 +82,8 @@ view operands::divide(int i)
     const span r = quotient_.all().subspan(q_size, den.size());
     divrem(q, r, num, den);
     std::copy(r.begin(), r.end(), x_[i].begin());
-    std::fill(x_[i].begin() + static_cast<std::ptrdiff_t>(r.size()), x_[i].begin() + static_cast<std::ptrdiff_t>(num.size()),
-              limb{0});
+    std::fill(x_[i].begin() + static_cast<std::ptrdiff_t>(r.size()),
+              x_[i].begin() + static_cast<std::ptrdiff_t>(num.size()), limb{0});
     size_[i] = r.size();
     trim(i);
     return trimmed(q);

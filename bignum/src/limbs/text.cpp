@@ -131,7 +131,9 @@ private:
 
 class digit_writer {
 public:
-    digit_writer(unsigned base, const char* letters) noexcept : base_(base), chunk_(chunk_of(base)), letters_(letters) {}
+    digit_writer(unsigned base, const char* letters) noexcept : base_(base), chunk_(chunk_of(base)), letters_(letters)
+    {
+    }
 
     // Appends the digits of normalised a to text: exactly `width` of them,
     // leading zeros included, when width is not 0 (a < base^width), else as
@@ -299,7 +301,8 @@ std::string to_digits(view a, unsigned base, bool lower)
         writer.write_by_chunks(text, a, 0);
         return text;
     }
-    const base_powers powers(chunk_of(base), [&](std::size_t size, std::size_t) { return 4 * size > 2 * a.size() + 1; });
+    const base_powers powers(chunk_of(base),
+                             [&](std::size_t size, std::size_t) { return 4 * size > 2 * a.size() + 1; });
     writer.write(text, a, 0, powers, powers.levels() - 1);
     return text;
 }

@@ -39,8 +39,7 @@ enum class method { schoolbook, karatsuba, toom3 };
 std::size_t balanced_scratch(std::size_t n, bool square) noexcept
 {
     switch (method_for(n, square)) {
-    case method::schoolbook:
-        return 0;
+    case method::schoolbook: return 0;
     case method::karatsuba: {
         const std::size_t h = high_half_size(n);
         return 4 * h + std::max(balanced_scratch(h, square), 2 * h + 1);
@@ -212,16 +211,16 @@ void toom3(span r, view a, view b, span scratch) noexcept
         sub(v2, v2, vm1);
         sub(vm1, v1, vm1);
     }
-    divide_by_3_exactly(v2);        // (v2 - vm1) / 3 = c1 + c2 + 3 c3 + 5 c4
-    shift_right(vm1, vm1, 1);       // (v1 - vm1) / 2 = c1 + c3
-    sub_from(v1, v0);               // v1 = c1 + c2 + c3 + c4
-    sub(v2, v2, v1);                // 2 c3 + 4 c4
-    shift_right(v2, v2, 1);         // c3 + 2 c4
+    divide_by_3_exactly(v2);  // (v2 - vm1) / 3 = c1 + c2 + 3 c3 + 5 c4
+    shift_right(vm1, vm1, 1); // (v1 - vm1) / 2 = c1 + c3
+    sub_from(v1, v0);         // v1 = c1 + c2 + c3 + c4
+    sub(v2, v2, v1);          // 2 c3 + 4 c4
+    shift_right(v2, v2, 1);   // c3 + 2 c4
     sub_from(v2, vinf);
-    sub_from(v2, vinf);             // c3
-    sub(v1, v1, vm1);               // c2 + c4
-    sub_from(v1, vinf);             // c2
-    sub(vm1, vm1, v2);              // c1
+    sub_from(v2, vinf); // c3
+    sub(v1, v1, vm1);   // c2 + c4
+    sub_from(v1, vinf); // c2
+    sub(vm1, vm1, v2);  // c1
 
     std::fill(r.begin() + static_cast<std::ptrdiff_t>(2 * k), r.begin() + static_cast<std::ptrdiff_t>(4 * k), limb{0});
     for (const auto& [coefficient, offset] : {std::pair{view(vm1), k}, {view(v1), 2 * k}, {view(v2), 3 * k}}) {
@@ -242,12 +241,8 @@ void balanced(span r, view a, view b, span scratch) noexcept
             mul_basecase(r, a, b);
         }
         return;
-    case method::karatsuba:
-        karatsuba(r, a, b, scratch);
-        return;
-    case method::toom3:
-        toom3(r, a, b, scratch);
-        return;
+    case method::karatsuba: karatsuba(r, a, b, scratch); return;
+    case method::toom3: toom3(r, a, b, scratch); return;
     }
 }
 

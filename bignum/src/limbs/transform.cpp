@@ -146,7 +146,8 @@ void inverse(span x, view twiddles, const prime_field& f) noexcept
 void load(span x, view a, const prime_field& f) noexcept
 {
     const u64 two_p = 2 * f.p;
-    std::transform(a.begin(), a.end(), x.begin(), [&](u64 v) { return lazy_reduced(lazy_reduced(v, 2 * two_p), two_p); });
+    std::transform(a.begin(), a.end(), x.begin(),
+                   [&](u64 v) { return lazy_reduced(lazy_reduced(v, 2 * two_p), two_p); });
     std::fill(x.begin() + static_cast<std::ptrdiff_t>(a.size()), x.end(), u64{0});
 }
 
@@ -172,9 +173,9 @@ void convolve(span x, span other, span twiddles, view a, view b, const prime_fie
 // x = c0 + p0 y1 + p0 p1 y2 with y1 = (c1 - c0) / p0 mod p1 and
 // y2 = (c2 - c0 - p0 y1) / (p0 p1) mod p2.
 struct crt_constants {
-    u64 p0_inverse_mod_p1;    // Montgomery form
-    u64 p0_mod_p2;            // Montgomery form
-    u64 p0p1_inverse_mod_p2;  // Montgomery form
+    u64 p0_inverse_mod_p1;   // Montgomery form
+    u64 p0_mod_p2;           // Montgomery form
+    u64 p0p1_inverse_mod_p2; // Montgomery form
     wide p0p1;
 };
 
