@@ -27,6 +27,7 @@ constexpr std::size_t on_stack_limbs = 96;
 // Scratch limbs on the stack when few, else on the heap.
 class work_area {
 public:
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): scratch, each limb written before it is read
     explicit work_area(std::size_t n)
     {
         if (n > local_.size()) {

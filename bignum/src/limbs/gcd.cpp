@@ -133,6 +133,9 @@ public:
     }
     extended(const extended&) = delete;
     extended& operator=(const extended&) = delete;
+    extended(extended&&) = delete;
+    extended& operator=(extended&&) = delete;
+    ~extended() = default;
 
     [[nodiscard]] view g() const noexcept { return g_; }
     [[nodiscard]] view s() const noexcept { return s_.magnitude(last_); }

@@ -41,9 +41,9 @@ int word_jacobi(limb a, limb n, bool negative) noexcept
     while (a != 0) {
         const int twos = std::countr_zero(a);
         a >>= twos;
-        negative ^= (twos & 1) != 0 && two_is_non_residue(n);
+        negative = negative != ((twos & 1) != 0 && two_is_non_residue(n));
         if (a < n) {
-            negative ^= reciprocity_flips(a, n);
+            negative = negative != reciprocity_flips(a, n);
             std::swap(a, n);
         }
         a -= n;
@@ -72,10 +72,10 @@ public:
         const limb next = x - q * y;
         if (den_ == i) {
             if ((y & 1) != 0) {
-                negative_ ^= reciprocity_flips(x, y);
+                negative_ = negative_ != reciprocity_flips(x, y);
                 den_ = 1 - i;
             } else {
-                negative_ ^= even_step_flips(x, next, y);
+                negative_ = negative_ != even_step_flips(x, next, y);
             }
         }
         low_[i] = next;

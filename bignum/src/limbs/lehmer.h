@@ -155,10 +155,10 @@ void run(operands& x, Observer& observer)
 
 // Observes nothing: the plain gcd.
 struct no_observer {
-    void start(const operands&) noexcept {}
-    void reduced(int, limb) noexcept {}
-    void applied(const matrix&) noexcept {}
-    void divided(int, view) noexcept {}
+    void start(const operands& /*pair*/) noexcept {}
+    void reduced(int /*i*/, limb /*q*/) noexcept {}
+    void applied(const matrix& /*m*/) noexcept {}
+    void divided(int /*i*/, view /*q*/) noexcept {}
 };
 
 // The low limb of a value, 0 for zero.

@@ -212,7 +212,7 @@ public:
     explicit digit_reader(unsigned base) noexcept : base_(base), chunk_(chunk_of(base)) {}
 
     // The value of digits into r (room for it); returns its normalised size.
-    std::size_t read(span r, std::string_view digits, const base_powers& powers, std::size_t k) const
+    [[nodiscard]] std::size_t read(span r, std::string_view digits, const base_powers& powers, std::size_t k) const
     {
         if (digits.size() < from_digits_threshold) {
             return read_by_chunks(r, digits);
@@ -244,7 +244,7 @@ public:
 
     // One limb's worth of digits at a time, the first chunk taking the
     // digits left over.
-    std::size_t read_by_chunks(span r, std::string_view digits) const
+    [[nodiscard]] std::size_t read_by_chunks(span r, std::string_view digits) const
     {
         std::size_t size = 0;
         std::size_t i = 0;
