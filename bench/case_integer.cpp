@@ -81,8 +81,8 @@ const Values& values(unsigned bits)
     if (bits <= 4096) {
         v.prime = next_prime_after(exactly(random, bits)).get_str(16);
         const unsigned long half = std::max(bits / 2, 2U);
-        v.composite = mpz_class(next_prime_after(exactly(random, half)) * next_prime_after(exactly(random, half)))
-                          .get_str(16);
+        v.composite =
+            mpz_class(next_prime_after(exactly(random, half)) * next_prime_after(exactly(random, half))).get_str(16);
     }
     return made.emplace_back(bits, std::move(v)).second;
 }
@@ -215,9 +215,7 @@ std::string run(const std::string& op, benchmark::State* state, const Values& v)
     using N = typename Lib::number;
     const N a = Lib::read(v.a);
     const N b = Lib::read(v.b);
-    const auto hex = [](auto&& make) {
-        return [make]() { return Lib::hex(N(make())); };
-    };
+    const auto hex = [](auto&& make) { return [make]() { return Lib::hex(N(make())); }; };
     std::function<std::string()> body;
     if (op == "small_values") {
         return small_values<Lib>(state);

@@ -341,7 +341,6 @@ TEST(IntegerMethods, InverseModulo)
     }
 }
 
-
 // --- text -------------------------------------------------------------------
 
 namespace {

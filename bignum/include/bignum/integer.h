@@ -149,8 +149,10 @@ public:
         auto m = static_cast<U>(v);
         if constexpr (static_cast<I>(-1) < static_cast<I>(0)) {
             negative_ = v < static_cast<I>(0);
-            // Unsigned arithmetic, so that the most negative value negates exactly.
-            m = negative_ ? static_cast<U>(U{0} - m) : m;
+            if (negative_) {
+                // Unsigned arithmetic, so that the most negative value negates exactly.
+                m = static_cast<U>(U{0} - m);
+            }
         }
         if constexpr (sizeof(U) <= sizeof(limb)) {
             limbs_[0] = m;
@@ -563,7 +565,7 @@ private:
 
     // *this = a o b, where a or b may be this integer's own value.
     integer& compute(op o, detail::operand a, detail::operand b);
-    static integer computed(op o, detail::operand a, detail::operand b)
+    static integer computed(op o, const detail::operand& a, const detail::operand& b)
     {
         integer r;
         r.compute(o, a, b);

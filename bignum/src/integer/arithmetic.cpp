@@ -74,7 +74,7 @@ void multiply(integer& target, operand a, operand b)
 // One limb of x's infinite two's complement after another, from the bottom.
 class twos_complement {
 public:
-    explicit twos_complement(operand x) noexcept : x_(x) {}
+    explicit twos_complement(const operand& x) noexcept : x_(x) {}
     limb next() noexcept
     {
         const limb m = i_ < x_.size ? x_.limbs[i_] : 0;
@@ -110,9 +110,7 @@ void bitwise(integer& target, operand a, operand b, Combine combine)
     }
     const bool negative = (out[n - 1] >> (limb_bits - 1)) != 0;
     if (negative) {
-        for (limb& l : out) {
-            l = ~l;
-        }
+        std::ranges::transform(out, out.begin(), [](limb l) { return ~l; });
         limbs::add_1(out, out, 1);
     }
     r.commit(n, negative);

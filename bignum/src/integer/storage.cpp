@@ -165,7 +165,8 @@ integer integer::from_bytes(std::span<const std::byte> bytes, std::endian order)
 {
     constexpr std::size_t per_limb = sizeof(limb);
     integer x;
-    integer_internals::result r(x, (std::uint64_t{bytes.size()} + per_limb - 1) / per_limb, false);
+    const std::uint64_t n = (std::uint64_t{bytes.size()} + per_limb - 1) / per_limb;
+    integer_internals::result r(x, n, false);
     const limbs::span out = r.limbs();
     std::ranges::fill(out, 0);
     for (std::size_t i = 0; i < bytes.size(); ++i) {

@@ -296,8 +296,8 @@ integer integer::parse(std::string_view text, int base)
     const std::string_view digits = text.substr(start);
     integer x;
     integer_internals::result r(x, limbs::digits_room(digits.size(), static_cast<unsigned>(base)), false);
-    const std::size_t size = limbs::from_digits(r.limbs(), digits, static_cast<unsigned>(base));
-    r.commit(size, text.starts_with('-'));
+    const std::size_t used = limbs::from_digits(r.limbs(), digits, static_cast<unsigned>(base));
+    r.commit(used, text.starts_with('-'));
     return x;
 }
 
@@ -317,9 +317,9 @@ std::string shown(detail::operand x)
     constexpr std::size_t longest = 40;
     constexpr std::size_t kept = longest / 2;
     std::string digits = limbs::to_digits(integer_internals::magnitude(x), 10, true);
-    if (digits.size() > longest) {
-        digits = digits.substr(0, kept) + "..." + digits.substr(digits.size() - kept) + " (" +
-                 std::to_string(digits.size()) + " digits)";
+    if (const std::size_t count = digits.size(); count > longest) {
+        digits.replace(kept, count - 2 * kept, "...");
+        digits += " (" + std::to_string(count) + " digits)";
     }
     return x.negative ? "-" + digits : digits;
 }

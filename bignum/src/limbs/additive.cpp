@@ -50,7 +50,7 @@ limb add(span r, view a, view b) noexcept
     for (; i < b.size(); ++i) {
         const limb s = a[i] + b[i];
         const limb t = s + carry;
-        carry = static_cast<limb>((s < a[i]) | (t < s));
+        carry = static_cast<limb>(s < a[i]) | static_cast<limb>(t < s);
         r[i] = t;
     }
     return add_1(r.subspan(i), a.subspan(i), carry);
@@ -74,7 +74,7 @@ limb sub(span r, view a, view b) noexcept
     for (; i < b.size(); ++i) {
         const limb d = a[i] - b[i];
         const limb e = d - borrow;
-        borrow = static_cast<limb>((a[i] < b[i]) | (d < borrow));
+        borrow = static_cast<limb>(a[i] < b[i]) | static_cast<limb>(d < borrow);
         r[i] = e;
     }
     return sub_1(r.subspan(i), a.subspan(i), borrow);

@@ -27,6 +27,7 @@ constexpr std::size_t on_stack_limbs = 96;
 // Scratch limbs on the stack when few, else on the heap.
 class work_area {
 public:
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): scratch, each limb written before it is read
     explicit work_area(std::size_t n)
     {
         if (n > local_.size()) {
@@ -145,10 +146,7 @@ struct top_of_divisor {
     limb d1;
     limb d0;
     limb v;
-    explicit top_of_divisor(view d) noexcept
-        : d1(d[d.size() - 1]), d0(d[d.size() - 2]), v(reciprocal_3by2(d1, d0))
-    {
-    }
+    explicit top_of_divisor(view d) noexcept : d1(d[d.size() - 1]), d0(d[d.size() - 2]), v(reciprocal_3by2(d1, d0)) {}
 };
 
 // q and r of (u2:u1:u0) / (d1:d0) for (u2:u1) < (d1:d0): the quotient limb

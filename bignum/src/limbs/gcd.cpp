@@ -133,6 +133,11 @@ public:
         last_ = w[0] == 0 ? 1 : 0;
         word_ = w.at(last_);
     }
+    extended(const extended&) = delete;
+    extended& operator=(const extended&) = delete;
+    extended(extended&&) = delete;
+    extended& operator=(extended&&) = delete;
+    ~extended() = default;
 
     [[nodiscard]] view g() const noexcept { return word_ != 0 ? view(&word_, 1) : pair_.value(last_); }
     [[nodiscard]] view s() const noexcept { return s_.magnitude(last_); }

@@ -143,15 +143,15 @@ void pow_even(span r, view b, view e, view m, std::size_t k)
     const view m_odd = trimmed(odd_part);
     const span x1 = room.all().subspan(n, n);
     const span x2 = room.all().subspan(2 * n, low);
-    const span inverse = room.all().subspan(2 * n + low, low);
+    const span odd_inverse = room.all().subspan(2 * n + low, low);
     const span t = room.all().subspan(2 * n + 2 * low, low);
     const span product = room.all().subspan(2 * n + 3 * low, n + low);
     std::fill(x1.begin(), x1.end(), 0);
     pow_odd(x1.first(m_odd.size()), b, e, m_odd);
     pow_low(x2, b, e, k);
-    inverse_low(inverse, m_odd.size() >= low ? m_odd : view(odd_part.first(low)));
+    inverse_low(odd_inverse, m_odd.size() >= low ? m_odd : view(odd_part.first(low)));
     sub(x2, x2, x1.first(low));
-    mul_low(t, x2, inverse);
+    mul_low(t, x2, odd_inverse);
     if (k % limb_bits != 0) {
         t[low - 1] &= (limb{1} << (k % limb_bits)) - 1;
     }

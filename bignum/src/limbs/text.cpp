@@ -118,13 +118,13 @@ public:
         powers_.push_back({c.power});
         while (!enough(size(levels() - 1), digits_.back())) {
             const std::vector<limb>& last = powers_.back();
-            std::vector<limb> square(2 * last.size());
-            sqr(square, last);
-            square.resize(trimmed(square).size());
-            const auto nonzero = std::find_if(square.begin(), square.end(), [](limb x) { return x != 0; });
-            const auto zeros = static_cast<std::size_t>(nonzero - square.begin());
-            square.erase(square.begin(), nonzero);
-            powers_.push_back(std::move(square));
+            std::vector<limb> squared(2 * last.size());
+            sqr(squared, last);
+            squared.resize(trimmed(squared).size());
+            const auto nonzero = std::find_if(squared.begin(), squared.end(), [](limb x) { return x != 0; });
+            const auto zeros = static_cast<std::size_t>(nonzero - squared.begin());
+            squared.erase(squared.begin(), nonzero);
+            powers_.push_back(std::move(squared));
             digits_.push_back(2 * digits_.back());
             zero_limbs_.push_back(2 * zero_limbs_.back() + zeros);
         }
@@ -145,7 +145,9 @@ private:
 
 class digit_writer {
 public:
-    digit_writer(unsigned base, const char* letters) noexcept : base_(base), chunk_(chunk_of(base)), letters_(letters) {}
+    digit_writer(unsigned base, const char* letters) noexcept : base_(base), chunk_(chunk_of(base)), letters_(letters)
+    {
+    }
 
     // Appends the digits of normalised a to text: exactly `width` of them,
     // leading zeros included, when width is not 0 (a < base^width), else as
@@ -234,7 +236,7 @@ public:
     explicit digit_reader(unsigned base) noexcept : base_(base), chunk_(chunk_of(base)) {}
 
     // The value of digits into r (room for it); returns its normalised size.
-    std::size_t read(span r, std::string_view digits, const base_powers& powers, std::size_t k) const
+    [[nodiscard]] std::size_t read(span r, std::string_view digits, const base_powers& powers, std::size_t k) const
     {
         if (digits.size() < from_digits_threshold) {
             return read_by_chunks(r, digits);
@@ -267,7 +269,7 @@ public:
 
     // One limb's worth of digits at a time, the first chunk taking the
     // digits left over.
-    std::size_t read_by_chunks(span r, std::string_view digits) const
+    [[nodiscard]] std::size_t read_by_chunks(span r, std::string_view digits) const
     {
         // Decimal, by far the most asked for, multiplies by a constant.
         if (base_ == 10) {
@@ -335,7 +337,8 @@ std::string to_digits(view a, unsigned base, bool lower)
         writer.write_by_chunks(text, a, 0);
         return text;
     }
-    const base_powers powers(chunk_of(base), [&](std::size_t size, std::size_t) { return 4 * size > 2 * a.size() + 1; });
+    const base_powers powers(chunk_of(base),
+                             [&](std::size_t size, std::size_t) { return 4 * size > 2 * a.size() + 1; });
     writer.write(text, a, 0, powers, powers.levels() - 1);
     return text;
 }

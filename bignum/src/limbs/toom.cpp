@@ -112,7 +112,7 @@ void balanced(span r, view a, view b, span scratch) noexcept;
 // + a1 b1 B^2h: three half-size products.
 void karatsuba(span r, view a, view b, span scratch) noexcept
 {
-    const bool square = same_span(a, b);
+    const bool squaring = same_span(a, b);
     const std::size_t n = a.size();
     const std::size_t low = n / 2;
     const std::size_t high = n - low;
@@ -123,7 +123,7 @@ void karatsuba(span r, view a, view b, span scratch) noexcept
 
     // The sign of (a1 - a0)(b1 - b0); a square's is +.
     bool negative = difference(da, a.subspan(low), a.first(low));
-    if (square) {
+    if (squaring) {
         negative = false;
         balanced(t, da, da, rest);
     } else {
@@ -179,7 +179,7 @@ bool evaluate(const evaluations& e, const thirds& x) noexcept
 // coefficients back (each fits 2k + 1 limbs).
 void toom3(span r, view a, view b, span scratch) noexcept
 {
-    const bool square = same_span(a, b);
+    const bool squaring = same_span(a, b);
     const std::size_t n = a.size();
     const std::size_t k = third_size(n);
     [[maybe_unused]] const std::size_t s = n - 2 * k; // read by the assertion alone
@@ -192,7 +192,7 @@ void toom3(span r, view a, view b, span scratch) noexcept
     const bool a_negative = evaluate(ea, cut_in_thirds(a, k));
     evaluations eb = ea;
     bool negative = false;
-    if (!square) {
+    if (!squaring) {
         eb = {rest.first(e), rest.subspan(e, e), rest.subspan(2 * e, e)};
         rest = rest.subspan(3 * e);
         negative = a_negative != evaluate(eb, cut_in_thirds(b, k));
@@ -241,8 +241,8 @@ void toom3(span r, view a, view b, span scratch) noexcept
 // r = a * b for a.size() == b.size(), a square when they are the same span.
 void balanced(span r, view a, view b, span scratch) noexcept
 {
-    const bool square = same_span(a, b);
-    switch (method_for(a.size(), square)) {
+    const bool squaring = same_span(a, b);
+    switch (method_for(a.size(), squaring)) {
     case method::schoolbook: schoolbook(r, a, b); return;
     case method::karatsuba: karatsuba(r, a, b, scratch); return;
     case method::toom3: toom3(r, a, b, scratch); return;

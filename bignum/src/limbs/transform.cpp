@@ -67,12 +67,12 @@ struct prime_field {
 
 constexpr prime_field make_field(u64 p, u64 generator)
 {
-    u64 inverse = p; // right to 3 bits; each step doubles them
+    u64 p_inverse = p; // right to 3 bits; each step doubles them
     for (int i = 0; i < 5; ++i) {
-        inverse *= 2 - p * inverse;
+        p_inverse *= 2 - p * p_inverse;
     }
     const u64 r = (0 - p) % p;
-    return {p, 0 - inverse, static_cast<u64>(wide{r} * r % p), generator};
+    return {p, 0 - p_inverse, static_cast<u64>(wide{r} * r % p), generator};
 }
 
 constexpr std::array<prime_field, 3> fields{
@@ -248,7 +248,7 @@ bool transform_available() noexcept { return true; }
 
 void transform_multiply(span r, view a, view b)
 {
-    const bool square = same_span(a, b);
+    const bool squaring = same_span(a, b);
     const std::size_t length = std::bit_ceil(a.size() + b.size() - 1);
     if (std::countr_zero(length) > static_cast<int>(max_log_length)) {
         throw std::bad_alloc();
@@ -259,7 +259,7 @@ void transform_multiply(span r, view a, view b)
     const span other = all.subspan(3 * length, length);
     const auto twiddles = std::make_unique_for_overwrite<twiddle[]>(length);
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        convolve(residues[i], other, {twiddles.get(), length}, a, b, fields[i], square);
+        convolve(residues[i], other, {twiddles.get(), length}, a, b, fields[i], squaring);
     }
     // Each residue is length c / R; times length^-1 R^2 in Montgomery form
     // gives c.
