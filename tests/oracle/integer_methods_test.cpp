@@ -112,7 +112,9 @@ mpz_class first_limb_overestimate(mpz_class a, mpz_class d)
     const auto shift = static_cast<mp_bitcnt_t>((limb_bits - mpz_sizeinbase(d.get_mpz_t(), 2) % limb_bits) % limb_bits);
     a <<= shift;
     d <<= shift;
-    const auto limbs = [](const mpz_class& x) { return (mpz_sizeinbase(x.get_mpz_t(), 2) + limb_bits - 1) / limb_bits; };
+    const auto limbs = [](const mpz_class& x) {
+        return (mpz_sizeinbase(x.get_mpz_t(), 2) + limb_bits - 1) / limb_bits;
+    };
     const auto n = limbs(d);
     const mpz_class window = a / limb_power(limbs(a) - n - 1);
     const mpz_class estimate = window / limb_power(n - 2) / (d / limb_power(n - 2));
@@ -131,10 +133,10 @@ TEST(IntegerMethods, DivisionAddBackStep)
     const mpz_class u = b / 4 * b * b * b;
     const mpz_class v = b / 2 * b * b + b - 8;
     const std::vector<std::pair<mpz_class, mpz_class>> rows = {
-        {u, v},                                            // one quotient limb
+        {u, v},                                                    // one quotient limb
         {u * limb_power(5) + random.get_z_bits(5 * limb_bits), v}, // many below it
-        {u >> 3, v >> 3},                                  // shifted to normalise
-        {u * limb_power(2), v * limb_power(2) + b * b - 1}, // five-limb divisor
+        {u >> 3, v >> 3},                                          // shifted to normalise
+        {u * limb_power(2), v * limb_power(2) + b * b - 1},        // five-limb divisor
     };
     for (const auto& [a, d] : rows) {
         EXPECT_EQ(first_limb_overestimate(a, d), 1) << hex(a) << " / " << hex(d);
@@ -363,7 +365,8 @@ TEST(IntegerMethods, TextAcrossSizes)
     const unsigned t = split_text_limbs;
     for (const int base : {2, 8, 10, 16, 32, 3, 36}) {
         std::vector<mpz_class> values;
-        for (const unsigned long k : {1UL, 19UL, 20UL, 39UL, joined_text_digits - 1UL, joined_text_digits + 0UL, joined_text_digits + 1UL}) {
+        for (const unsigned long k :
+             {1UL, 19UL, 20UL, 39UL, joined_text_digits - 1UL, joined_text_digits + 0UL, joined_text_digits + 1UL}) {
             mpz_class power;
             mpz_ui_pow_ui(power.get_mpz_t(), static_cast<unsigned long>(base), k);
             values.insert(values.end(), {power - 1, power, power + 1});

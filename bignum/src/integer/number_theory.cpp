@@ -296,7 +296,7 @@ integer fibonacci(std::uint64_t n)
         up <<= 2;
         up -= g;
         up += k % 2 == 0 ? 2 : -2; // F(2k + 1)
-        f += g;                      // F(2k - 1)
+        f += g;                    // F(2k - 1)
         k *= 2;
         if ((n >> i & 1U) != 0) {
             g = up;

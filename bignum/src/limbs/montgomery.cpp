@@ -44,8 +44,8 @@ void shift_right_bits(span r, view a, std::size_t s) noexcept
 }
 
 montgomery::montgomery(view m)
-    : m_(m), inverse_(0 - word_inverse(m[0])),
-      inverse_room_(m.size() < reduction_by_products_limbs ? 0 : m.size()), one_room_(m.size())
+    : m_(m), inverse_(0 - word_inverse(m[0])), inverse_room_(m.size() < reduction_by_products_limbs ? 0 : m.size()),
+      one_room_(m.size())
 {
     if (m.size() >= reduction_by_products_limbs) {
         negated_inverse(inverse_room_.all(), m_, inverse_);
