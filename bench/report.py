@@ -211,7 +211,8 @@ def integer_markdown(times):
             if target is not None and r > target:
                 misses.append(f"{op} at {bits} bits ({r:.2f})")
             lines.append(f"| {title} | {bits} | {fmt_ns(ours)} | {fmt_ns(gmp)} | {fmt_ratio(r)} | {mark} |")
-    lines += ["", "Above the target: " + (", ".join(misses) if misses else "none") + ".", ""]
+    lines += ["", "Above the target: " + (", ".join(misses) if misses else "none") + ".", "",
+              "![bignum::integer time over mpz_class time, by size, one line per operation](integer.svg)", ""]
     return lines
 
 
@@ -383,6 +384,46 @@ def svg(times):
     return "\n".join(out) + "\n"
 
 
+def integer_svg(times):
+    """One log-x panel: bignum::integer's time over mpz_class's against the
+    size, a line per operation, with the ratios 1 and 1.5 marked."""
+    ops = [op for op, _ in INTEGER_ROWS if sum(1 for (o, lib, _) in times if o == op and lib == "gmp") > 1]
+    ratios = {op: sorted((b, times[(op, "bignum", b)] / times[(op, "gmp", b)])
+                         for (o, lib, b) in times if o == op and lib == "gmp" and (op, "bignum", b) in times)
+              for op in ops}
+    sizes = sorted({b for series in ratios.values() for b, _ in series})
+    top = max(3.0, math.ceil(max(r for series in ratios.values() for _, r in series)))
+    width, height, x0, y0, w, h = 900, 460, 50, 20, 600, 380
+    palette = ["#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd", "#8c564b", "#e377c2", "#7f7f7f",
+               "#bcbd22", "#17becf", "#393b79", "#637939", "#8c6d31", "#843c39", "#7b4173"]
+
+    def px(bits):
+        return x0 + (math.log(bits) - math.log(sizes[0])) / (math.log(sizes[-1]) - math.log(sizes[0])) * w
+
+    def py(r):
+        return y0 + h - r / top * h
+
+    out = [f'<svg xmlns="http://www.w3.org/2000/svg" width="{width}" height="{height}" '
+           f'font-family="sans-serif" font-size="10">', f'<rect width="{width}" height="{height}" fill="white"/>',
+           f'<rect x="{x0}" y="{y0}" width="{w}" height="{h}" fill="none" stroke="#999"/>']
+    for r in range(0, int(top) + 1):
+        out.append(f'<line x1="{x0}" y1="{py(r):.1f}" x2="{x0 + w}" y2="{py(r):.1f}" stroke="#eee"/>')
+        out.append(f'<text x="{x0 - 4}" y="{py(r) + 3:.1f}" text-anchor="end">{r}</text>')
+    out.append(f'<line x1="{x0}" y1="{py(1.5):.1f}" x2="{x0 + w}" y2="{py(1.5):.1f}" stroke="#999" stroke-dasharray="4"/>')
+    for b in sizes:
+        out.append(f'<text x="{px(b):.1f}" y="{y0 + h + 12}" text-anchor="middle">{b}</text>')
+    out.append(f'<text x="{x0 + w / 2}" y="{y0 + h + 28}" text-anchor="middle">bits (bignum::integer time / mpz_class time)</text>')
+    for i, op in enumerate(ops):
+        colour = palette[i % len(palette)]
+        pts = " ".join(f"{px(b):.1f},{py(r):.1f}" for b, r in ratios[op])
+        out.append(f'<polyline points="{pts}" fill="none" stroke="{colour}" stroke-width="1.5"/>')
+        out.append(f'<line x1="{x0 + w + 20}" y1="{y0 + 10 + 16 * i}" x2="{x0 + w + 40}" y2="{y0 + 10 + 16 * i}" '
+                   f'stroke="{colour}" stroke-width="2"/>')
+        out.append(f'<text x="{x0 + w + 44}" y="{y0 + 14 + 16 * i}">{op}</text>')
+    out.append("</svg>")
+    return "\n".join(out) + "\n"
+
+
 def context_of(binary, results):
     cpu = platform.processor() or platform.machine()
     try:
@@ -453,6 +494,8 @@ def main():
         f.write(markdown(times, context_of(args.binary, results), comparison, integer_markdown(integer_times(results))))
     with open(os.path.join(args.docs, "performance.svg"), "w") as f:
         f.write(svg(times))
+    with open(os.path.join(args.docs, "integer.svg"), "w") as f:
+        f.write(integer_svg(integer_times(results)))
     print("wrote", os.path.join(args.docs, "performance.md"), "and performance.svg", file=sys.stderr)
 
 
