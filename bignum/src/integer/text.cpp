@@ -10,6 +10,7 @@
 #include <bit>
 #include <cmath>
 #include <istream>
+#include <numeric>
 #include <ostream>
 #include <span>
 
@@ -96,10 +97,9 @@ bool is_digit_of(char ch, int base) { return is_digit(ch, digits_of(base)); }
 template <std::size_t N>
 bool all_digits(std::span<const char, N> part, digit_set set)
 {
-    unsigned char stray = 0;
-    for (const char ch : part) {
-        stray |= static_cast<unsigned char>(!is_digit(ch, set));
-    }
+    const auto stray = std::accumulate(part.begin(), part.end(), 0U, [set](unsigned seen, char ch) {
+        return seen | static_cast<unsigned>(!is_digit(ch, set));
+    });
     return stray == 0;
 }
 

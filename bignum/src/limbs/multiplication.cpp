@@ -247,9 +247,9 @@ bool columns_serve(view a, view b, bool square) noexcept
 
 void schoolbook(span r, view a, view b) noexcept
 {
-    const bool square = same_span(a, b);
-    if (!columns_serve(a, b, square)) {
-        if (square) {
+    const bool squaring = same_span(a, b);
+    if (!columns_serve(a, b, squaring)) {
+        if (squaring) {
             sqr_basecase(r, a);
         } else {
             mul_basecase(r, a, b);
@@ -258,11 +258,13 @@ void schoolbook(span r, view a, view b) noexcept
     }
     half_copy x;
     half_copy y;
-    std::array<half, 2 * columns_max * halves> product;
+    // The kernel writes every half it reads back; zeroing it first would
+    // cost a pass over the product.
+    std::array<half, 2 * columns_max * halves> product; // NOLINT(cppcoreguidelines-pro-type-member-init)
     const std::size_t na = a.size() * halves;
     const std::size_t nb = b.size() * halves;
     copy_in(x, a);
-    if (square) {
+    if (squaring) {
         detail::sqr_columns(x.data(), na, product.data());
     } else {
         copy_in(y, b);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <numeric>
 #include <type_traits>
 #include <vector>
 
@@ -280,14 +281,11 @@ public:
 
 private:
     template <class Base>
-    std::size_t read_by_chunks(span r, std::string_view digits, Base base) const
+    [[nodiscard]] std::size_t read_by_chunks(span r, std::string_view digits, Base base) const
     {
         const auto value_of = [base](std::string_view part) {
-            limb value = 0;
-            for (const char ch : part) {
-                value = value * base + digit_of(ch);
-            }
-            return value;
+            return std::accumulate(part.begin(), part.end(), limb{0},
+                                   [base](limb value, char ch) { return value * base + digit_of(ch); });
         };
         std::size_t first = digits.size() % chunk_.digits;
         if (first == 0) {
@@ -304,7 +302,6 @@ private:
         return size;
     }
 
-private:
     unsigned base_;
     chunk chunk_;
 };
