@@ -3,6 +3,7 @@
 // operations where those carry the work, on the limb routines for the
 // symbols and the extended gcd.
 
+#include "../limbs/small_primes.h"
 #include "internals.h"
 
 #include <algorithm>
@@ -20,38 +21,7 @@ namespace bignum {
 
 namespace {
 
-constexpr bool is_prime_by_trial(std::uint64_t n) noexcept
-{
-    if (n < 2) {
-        return false;
-    }
-    for (std::uint64_t d = 2; d * d <= n; ++d) {
-        if (n % d == 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The odd primes below 1024: next_prime's sieve.
-constexpr std::uint32_t sieve_limit = 1024;
-constexpr std::size_t odd_prime_count = [] {
-    std::size_t count = 0;
-    for (std::uint32_t n = 3; n < sieve_limit; n += 2) {
-        count += is_prime_by_trial(n) ? 1 : 0;
-    }
-    return count;
-}();
-constexpr auto odd_primes = [] {
-    std::array<std::uint32_t, odd_prime_count> primes{};
-    std::size_t i = 0;
-    for (std::uint32_t n = 3; n < sieve_limit; n += 2) {
-        if (is_prime_by_trial(n)) {
-            primes.at(i++) = n;
-        }
-    }
-    return primes;
-}();
+using limbs::is_small_prime;
 
 // Which residues modulo M squares have.
 template <std::uint32_t M>
@@ -143,18 +113,18 @@ std::uint64_t integer::countr_zero() const
 
 integer next_prime(const integer& x)
 {
-    if (x < odd_primes.back()) {
-        return x < 2 ? integer(2) : integer(*std::ranges::upper_bound(odd_primes, x.to<std::uint32_t>()));
+    if (x < limbs::odd_small_primes.back()) {
+        return x < 2 ? integer(2) : integer(*std::ranges::upper_bound(limbs::odd_small_primes, x.to<std::uint32_t>()));
     }
     // Odd candidates above the sieve's primes: one with no residue 0 goes
     // to the full test.
     integer candidate = x + (x.test_bit(0) ? 2 : 1);
-    std::array<std::uint32_t, odd_prime_count> residues{};
-    std::ranges::transform(odd_primes, residues.begin(),
+    std::array<std::uint32_t, limbs::odd_small_prime_count> residues{};
+    std::ranges::transform(limbs::odd_small_primes, residues.begin(),
                            [&](std::uint32_t p) { return (candidate % p).to<std::uint32_t>(); });
     while (std::ranges::find(residues, 0U) != residues.end() || !is_probable_prime(candidate)) {
         candidate += 2;
-        std::ranges::transform(residues, odd_primes, residues.begin(),
+        std::ranges::transform(residues, limbs::odd_small_primes, residues.begin(),
                                [](std::uint32_t r, std::uint32_t p) { return (r + 2) % p; });
     }
     return candidate;
@@ -214,7 +184,7 @@ bool is_perfect_power(const integer& x)
     }
     const std::uint64_t twos = m.countr_zero();
     for (std::uint32_t p = x.sign() < 0 ? 3 : 2; p < m.bit_length(); ++p) {
-        if (is_prime_by_trial(p) && (twos == 0 || twos % p == 0) &&
+        if (is_small_prime(p) && (twos == 0 || twos % p == 0) &&
             (p == 2 ? is_perfect_square(m) : pow(iroot(m, p), p) == m)) {
             return true;
         }

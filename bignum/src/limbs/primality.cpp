@@ -8,6 +8,7 @@
 
 #include "limbs.h"
 #include "montgomery.h"
+#include "small_primes.h"
 
 #include <algorithm>
 #include <array>
@@ -21,36 +22,7 @@ namespace {
 
 // Trial division: every odd prime below trial_limit, grouped so that each
 // group's product fits a limb and one division by it tries the whole group.
-constexpr limb trial_limit = 1024;
-
-constexpr bool is_small_prime(limb p) noexcept
-{
-    for (limb d = 2; d * d <= p; ++d) {
-        if (p % d == 0) {
-            return false;
-        }
-    }
-    return p >= 2;
-}
-
-constexpr std::size_t odd_prime_count = [] {
-    std::size_t count = 0;
-    for (limb p = 3; p < trial_limit; p += 2) {
-        count += is_small_prime(p) ? 1 : 0;
-    }
-    return count;
-}();
-
-constexpr std::array<limb, odd_prime_count> odd_primes = [] {
-    std::array<limb, odd_prime_count> primes{};
-    std::size_t i = 0;
-    for (limb p = 3; p < trial_limit; p += 2) {
-        if (is_small_prime(p)) {
-            primes.at(i++) = p;
-        }
-    }
-    return primes;
-}();
+constexpr limb trial_limit = small_prime_limit;
 
 struct prime_group {
     limb product;
@@ -58,16 +30,16 @@ struct prime_group {
     std::size_t end;
 };
 
-// Calls f(group) for each run of odd_primes whose product fits a limb.
+// Calls f(group) for each run of odd_small_primes whose product fits a limb.
 template <class F>
 constexpr void for_each_group(F f)
 {
     std::size_t first = 0;
-    while (first < odd_prime_count) {
+    while (first < odd_small_prime_count) {
         limb product = 1;
         std::size_t end = first;
-        while (end < odd_prime_count && product <= std::numeric_limits<limb>::max() / odd_primes.at(end)) {
-            product *= odd_primes.at(end++);
+        while (end < odd_small_prime_count && product <= std::numeric_limits<limb>::max() / odd_small_primes.at(end)) {
+            product *= odd_small_primes.at(end++);
         }
         f(prime_group{product, first, end});
         first = end;
@@ -96,8 +68,8 @@ verdict trial_division(view x) noexcept
     for (const prime_group& group : prime_groups) {
         const limb rest = mod_1(x, group.product);
         for (std::size_t i = group.first; i < group.end; ++i) {
-            if (rest % odd_primes.at(i) == 0) {
-                return x.size() == 1 && x[0] == odd_primes.at(i) ? verdict::prime : verdict::composite;
+            if (rest % odd_small_primes.at(i) == 0) {
+                return x.size() == 1 && x[0] == odd_small_primes.at(i) ? verdict::prime : verdict::composite;
             }
         }
     }
